@@ -1,0 +1,18 @@
+// The three binary files of the simulator: plain little-endian concatenations of the
+// model's records, without header or padding.
+#pragma once
+
+#include <string>
+
+#include "model/form1.h"
+
+namespace sb {
+
+// Line data: 2 x (TotalLength + 1) tagged elements, all x values then all y values.
+std::string FileLinea(const LineGrid& grid);
+// Train settings: 87 records of 34 + L bytes. Throws RunFailure for a name over 65,535 bytes.
+std::string FileImpostazioni(const Form1& form, const std::string& path);
+// Track: CellCount + 1 records of 15 bytes.
+std::string FileTracciato(const Form1& form);
+
+}  // namespace sb

@@ -1,0 +1,23 @@
+// The compile step `memorizza_percorso`: reader, cell pass, stamps, codes, binary files.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/form1.h"
+
+namespace sb {
+
+struct CompileOutput {
+  std::vector<std::string> written;  // full paths of the binary files written
+};
+
+// `errore`: ends the compile with " Errore n. " and the code (throws ErroreStop).
+[[noreturn]] void errore(const std::string& a);
+
+// Runs the compile with line-data flag j. With write_files false everything is read and
+// checked but no file is written. Throws CompileStop when the reader left no track,
+// ErroreStop for an occupied stamp place, RunFailure when a file cannot be written.
+CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files = true);
+
+}  // namespace sb

@@ -1,0 +1,52 @@
+// File operations of the readers and writers, behind an interface so that the engine
+// runs on a real folder or entirely in memory.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace sb {
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  virtual bool Exists(const std::string& path) = 0;
+  // Reads the whole file. On failure returns false and sets *err to the system's description.
+  virtual bool ReadFile(const std::string& path, std::string* contents, std::string* err) = 0;
+  // Replaces the file whole and atomically: a temporary file in the same directory is
+  // created, written, flushed and renamed over the old one. On failure the old version is
+  // left intact and no temporary file remains.
+  virtual bool ReplaceFile(const std::string& path, std::string_view contents,
+                           std::string* err) = 0;
+  virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+};
+
+std::unique_ptr<FileSystem> MakeRealFileSystem();
+
+// The steps of a replacement, for injected failures.
+enum class WriteStep { kCreate, kWrite, kFlush, kRename };
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  bool Exists(const std::string& path) override;
+  bool ReadFile(const std::string& path, std::string* contents, std::string* err) override;
+  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override;
+  bool RemoveFile(const std::string& path, std::string* err) override;
+
+  // Makes the next replacement of `path` fail at `step`.
+  void FailReplace(const std::string& path, WriteStep step) { failures_[path] = step; }
+  void FailRead(const std::string& path) { read_failures_[path] = true; }
+
+  std::map<std::string, std::string>& files() { return files_; }
+  const std::map<std::string, std::string>& files() const { return files_; }
+
+ private:
+  std::map<std::string, std::string> files_;
+  std::map<std::string, WriteStep> failures_;
+  std::map<std::string, bool> read_failures_;
+};
+
+}  // namespace sb

@@ -1,0 +1,3 @@
+#include "driver/commands.h"
+
+int main(int argc, char** argv) { return sb::Main(argc, argv); }

@@ -1,0 +1,13 @@
+// The default run: the window, the five texts, the compile, the end.
+#pragma once
+
+#include "driver/platform.h"
+#include "model/form1.h"
+
+namespace sb {
+
+// Runs the sequence once; returns the process exit status (0, or non-zero after a
+// failure that ended the run, whose message the platform has shown).
+int Form_Load(Form1& form, Platform& platform);
+
+}  // namespace sb

@@ -1,0 +1,59 @@
+#include "model/faults.h"
+
+namespace sb {
+
+void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
+                 std::string message) {
+  form.ErrorCode = code;
+  if (position) form.ErrorPosition = *position;
+  FaultRecord r;
+  r.code = code;
+  r.position = position;
+  r.where = where;
+  r.message = std::move(message);
+  form.diag.faults.push_back(std::move(r));
+}
+
+void RecordWarning(Form1& form, SourceRef where, std::string message) {
+  form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
+}
+
+const char* CellTypeName(int t) {
+  switch (t) {
+    case kCellEmpty: return "nothing";
+    case kCellSignal: return "signal";
+    case kCellSlowdownEnd: return "slowdown end";
+    case kCellSlowdownStart: return "slowdown start";
+    case kCellSlowdownWarning: return "slowdown warning point";
+    case kCellSlowdownPreannounce: return "slowdown pre-announcement";
+    case kCellSpeedBoards: return "speed indicator boards";
+    case kCellStationStop: return "station stop mark";
+    case kCellMountainMarker: return "mountain marker";
+    case kCellLimitMarker: return "limit marker";
+    case kCellCodeReduction: return "code reduction";
+    case kCellIndicationBoard: return "indication board";
+    default: return "unknown item";
+  }
+}
+
+std::string DescribeOccupant(const Form1& form, int64_t cell) {
+  if (cell < 0 || cell > form.CellCount || !form.HasTrack) return "nothing (outside the track)";
+  const TrackCell& c = form.TrackCells[static_cast<size_t>(cell)];
+  std::string s = std::string("a ") + CellTypeName(c.cellType);
+  const SourceRef& src = form.CellSource[static_cast<size_t>(cell)];
+  if (src.file == SourceFile::kRoute)
+    s += " placed by line " + std::to_string(src.line) + " of the route text";
+  else if (src.file == SourceFile::kTrain)
+    s += " placed by line " + std::to_string(src.line) + " of the train text";
+  else if (c.cellType == kCellLimitMarker)
+    s += " placed by the cell pass";
+  return s;
+}
+
+void PlaceCell(Form1& form, TrackCell& cell, uint8_t type, SourceRef where) {
+  cell.cellType = type;
+  size_t index = static_cast<size_t>(&cell - form.TrackCells.data());
+  if (index < form.CellSource.size()) form.CellSource[index] = where;
+}
+
+}  // namespace sb

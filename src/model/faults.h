@@ -1,0 +1,23 @@
+// Recording of faults: the model keeps the last code and position; the diagnostics keep
+// every fault with the source line that caused it.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/form1.h"
+
+namespace sb {
+
+void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
+                 std::string message);
+void RecordWarning(Form1& form, SourceRef where, std::string message);
+
+// "signal", "station stop mark", ... for a cell type code.
+const char* CellTypeName(int cell_type);
+// What occupies a cell, and which source line put it there, in words.
+std::string DescribeOccupant(const Form1& form, int64_t cell);
+// Sets a cell's type and remembers the source line that placed it.
+void PlaceCell(Form1& form, TrackCell& cell, uint8_t type, SourceRef where);
+
+}  // namespace sb

@@ -1,0 +1,348 @@
+// Route half of the reader: general section, kilometric references, feature lines
+// (gradients, curves, mountain stretches, speed boards, indication boards).
+#include <optional>
+
+#include "driver/file_names.h"
+#include "driver/file_system.h"
+#include "model/faults.h"
+#include "model/rounding.h"
+#include "model/run_errors.h"
+#include "readers/field_reader.h"
+#include "readers/source_reader.h"
+
+namespace sb {
+namespace {
+
+const char* const kRouteKeys[] = {
+    "lunghezza percorso", "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
+    "ripetizione segnali 9 codici", "curvas1", "curvad1", "pendenza", "montagna",
+    "indicatori_vmax", "cartello_indicatore"};
+constexpr size_t kRouteKeyCount = sizeof kRouteKeys / sizeof kRouteKeys[0];
+
+constexpr int64_t kMaxRouteLength = 1000000;
+constexpr int64_t kMaxGridPoint = 1000000;
+
+struct RouteReader {
+  Form1& f;
+  ReaderContext& ctx;
+  std::string path;
+  FieldReader& in;
+  int32_t currentGradient = 0;
+  int64_t gradientCursor = 0;
+  int64_t gridCursor = 2;
+
+  SourceRef Here() const { return ctx.where; }
+
+  // A fault that ends the procedure: close and delete the text, record the fault.
+  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+    ChiudiElimina(f, path);
+    RecordFault(f, code, position, Here(), std::move(message));
+    return false;
+  }
+
+  bool InRange(int32_t p) {
+    if (static_cast<int64_t>(p) + 100 <= 50 * static_cast<int64_t>(f.CellCount)) return true;
+    RecordFault(f, 15, p, Here(),
+                "position " + std::to_string(p) + " m lies beyond the track (a feature may lie "
+                "at most " + std::to_string(50 * static_cast<int64_t>(f.CellCount) - 100) + " m)");
+    return false;
+  }
+
+  void FillGradientCell() {
+    TrackCell& c = f.Cell(gradientCursor);
+    c.gradient = ToByte(static_cast<int64_t>(currentGradient) + 100, "the gradient + 100");
+    ++gradientCursor;
+  }
+
+  Variant& Point(int64_t i, int comp) {
+    if (i > f.Grid.LastPoint())
+      throw ReadFailure("the curve runs past the last point of the line (metre " +
+                        std::to_string(f.Grid.LastPoint()) + ")");
+    return f.Grid.At(static_cast<int32_t>(i), comp);
+  }
+
+  // P(i) = P(i-1) + (d.x + c d.y, d.y - c d.x), d = P(i-1) - P(i-2); c = 0 for a straight step.
+  void Step(int64_t i, double c, bool curved) {
+    double x1 = f.Grid.At(static_cast<int32_t>(i - 1), 0).AsDouble();
+    double y1 = f.Grid.At(static_cast<int32_t>(i - 1), 1).AsDouble();
+    double dx = x1 - f.Grid.At(static_cast<int32_t>(i - 2), 0).AsDouble();
+    double dy = y1 - f.Grid.At(static_cast<int32_t>(i - 2), 1).AsDouble();
+    Variant& px = Point(i, 0);
+    Variant& py = Point(i, 1);
+    if (curved) {
+      double nx = dx + c * dy;
+      double ny = dy - c * dx;
+      px = Variant::Double(x1 + nx);
+      py = Variant::Double(y1 + ny);
+    } else {
+      px = Variant::Double(x1 + dx);
+      py = Variant::Double(y1 + dy);
+    }
+  }
+
+  bool Curve(const std::string& key, int32_t s, int32_t n) {
+    double c;
+    if (Contains(key, "1")) c = 0.0001;
+    else if (Contains(key, "2")) c = 0.0002;
+    else if (Contains(key, "3")) c = 0.0004;
+    else if (Contains(key, "4")) c = 0.001;
+    else if (Contains(key, "5")) c = 0.002;
+    else if (Contains(key, "6")) c = 0.003;
+    else return End(103, std::nullopt, "the curve key '" + key + "' has no class digit 1 to 6");
+    if (ContainsNoCase(key, "s")) c = -c;
+    int64_t i = gridCursor;
+    while (i <= s) {
+      Step(i, 0.0, false);
+      ++i;
+      if (i > kMaxGridPoint) return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
+    }
+    int64_t end = static_cast<int64_t>(s) + n;
+    while (i <= end) {
+      Step(i, c, true);
+      ++i;
+      if (i > kMaxGridPoint) return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
+    }
+    gridCursor = i;
+    return true;
+  }
+
+  void Gradient(int32_t p, int32_t g) {
+    int64_t k = RoundDiv(p, 50);
+    if (k > 0) {
+      do FillGradientCell();
+      while (gradientCursor < k);
+    }
+    currentGradient = g;
+  }
+
+  bool Board(int32_t p, const std::string& text) {
+    TrackCell& c = f.Cell(RoundDiv(static_cast<int64_t>(p) + 50, 50));
+    if (!IsFree(c)) {
+      int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
+      return End(6, p, "the indication board at " + std::to_string(p) + " m needs cell " +
+                           std::to_string(k) + ", which holds " + DescribeOccupant(f, k));
+    }
+    if (ctx.boardRow < 0)
+      throw ReadFailure("no station table row is left for the indication board at " +
+                        std::to_string(p) + " m");
+    PlaceCell(f, c, kCellIndicationBoard, Here());
+    c.value1 = static_cast<int16_t>(ctx.boardRow);
+    f.StationTable[static_cast<size_t>(ctx.boardRow)].name = text;
+    --ctx.boardRow;
+    return true;
+  }
+
+  // Reads the next key: false at the end of the text.
+  bool NextKey(std::string* key, int comment_rule, bool test_end_in_rule) {
+    if (in.Eof()) return false;
+    *key = in.ReadText();
+    ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+    if (in.Eof()) return false;
+    for (int r = 0; r < comment_rule && Contains(*key, "-"); ++r) {
+      *key = in.ReadText();
+      ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+      if (test_end_in_rule && in.Eof()) return false;
+    }
+    f.InputField = *key;
+    return true;
+  }
+
+  // Returns false when the procedure ends; *stop when the general section ends.
+  bool GeneralLine(const std::string& key, bool* stop) {
+    bool matched = false;
+    SourceRef where = Here();
+    if (ContainsNoCase(key, "lunghezza") && ContainsNoCase(key, "percorso")) {
+      matched = true;
+      int32_t L = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      f.StationTable[kRowTrain].extentEnd = L;
+      if (L > kMaxRouteLength || L < 0)
+        return End(1, std::nullopt, "the route length " + std::to_string(L) +
+                                        " m is outside 0 to 1,000,000 m");
+      f.CreateTrack(L);
+    }
+    const struct { const char* word; int row; } km[] = {
+        {"tre", kRowKmTre}, {"due", kRowKmDue}, {"uno", kRowKmUno}};
+    for (const auto& e : km) {
+      if (Contains(key, "progressiva") && Contains(key, e.word)) {
+        matched = true;
+        StationRecord& r = f.StationTable[e.row];
+        r.extentStart = in.ReadLong();
+        r.extentEnd = in.ReadLong();
+        r.position = in.ReadLong();
+        WarnShortLine(f, in, where, key);
+      }
+    }
+    if (Contains(key, "sfondo") && Contains(key, "uno")) {
+      matched = true;
+      f.StationTable[kRowLine].extentStart = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+    }
+    if (Contains(key, "sfondo") && Contains(key, "due")) {
+      matched = true;
+      f.StationTable[kRowLine].position = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+    }
+    if (Contains(key, "sfondo") && Contains(key, "tre")) {
+      matched = true;
+      f.StationTable[kRowLine].extentEnd = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+    }
+    if (Contains(key, "ripetizione") && Contains(key, "segnali")) {
+      matched = true;
+      int32_t a = in.ReadLong();
+      int32_t b = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      StationRecord& r = f.StationTable[kRowSignals];
+      r.extentStart = a;
+      r.extentEnd = b;
+      if (a % 50 != 0)
+        return End(3, std::nullopt, "the first signal repetition value " + std::to_string(a) +
+                                        " is not a multiple of 50");
+      if (b % 50 != 0)
+        return End(4, std::nullopt, "the second signal repetition value " + std::to_string(b) +
+                                        " is not a multiple of 50");
+      if (Contains(key, "4"))
+        r.position = 4;
+      else if (Contains(key, "9"))
+        r.position = 9;
+      else
+        return End(5, std::nullopt, "the signal repetition key '" + key +
+                                        "' names neither 4 nor 9 codes");
+      if (b == 0) r.position = 0;
+    }
+    size_t lead = key.find_first_not_of(" \t");
+    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-')) {
+      *stop = true;
+      return true;
+    }
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
+    return true;
+  }
+
+  // Returns false when the procedure ends; *stop at a fault 15.
+  bool FeatureLine(const std::string& key, bool* stop) {
+    bool matched = false;
+    SourceRef where = Here();
+    if (ContainsNoCase(key, "pendenza")) {
+      matched = true;
+      int32_t p = in.ReadLong();
+      int32_t g = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(p)) return *stop = true;
+      Gradient(p, g);
+    }
+    if (ContainsNoCase(key, "curva") && f.LineDataFlag != 0) {
+      matched = true;
+      int32_t s = in.ReadLong();
+      int32_t n = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(s)) return *stop = true;
+      if (!Curve(key, s, n)) return false;
+    }
+    if (ContainsNoCase(key, "montagna")) {
+      matched = true;
+      int32_t inizio = in.ReadLong();
+      int32_t fine = in.ReadLong();
+      int32_t tipo = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(inizio)) return *stop = true;
+      memo_montagna(f, inizio, fine, tipo, where);
+      if (f.ErrorCode > 0) {
+        ChiudiElimina(f, path);
+        f.ErrorPosition = inizio;
+        return false;
+      }
+    }
+    if (ContainsNoCase(key, "indicatori_v")) {
+      matched = true;
+      int32_t v[9];
+      for (int32_t& x : v) x = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(v[0])) return *stop = true;
+      memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], where);
+      if (f.ErrorCode > 0) {
+        ChiudiElimina(f, path);
+        f.ErrorPosition = v[0];
+        return false;
+      }
+    }
+    if (ContainsNoCase(key, "cartello") && ContainsNoCase(key, "indicat")) {
+      matched = true;
+      int32_t p = in.ReadLong();
+      f.InputField = in.ReadText();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(p)) return *stop = true;
+      if (!Board(p, f.InputField)) return false;
+    }
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
+    return true;
+  }
+
+  bool Run() {
+    // Look for the general section.
+    for (;;) {
+      std::string field = in.ReadText();
+      ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+      if (in.Eof()) return End(102, std::nullopt, "the route text has no line \"[generale]\"");
+      if (ContainsNoCase(field, "[generale]")) break;
+    }
+    std::string key;
+    for (bool stop = false; !stop;) {
+      if (!NextKey(&key, 10, false)) break;
+      if (!GeneralLine(key, &stop)) return false;
+    }
+    // Without a route length there is no track: the compile step reports it.
+    if (!f.HasTrack) {
+      ChiudiElimina(f, path);
+      return false;
+    }
+    progressive_ordina(f);
+    f.MountainCount = 0;
+    ctx.boardRow = kFirstBoardRow;
+    gradientCursor = 0;
+    gridCursor = 2;
+    if (f.Grid.Exists()) {
+      f.Grid.At(0, 0) = Variant::Integer(0);
+      f.Grid.At(0, 1) = Variant::Integer(0);
+      f.Grid.At(1, 0) = Variant::Integer(0);
+      f.Grid.At(1, 1) = Variant::Integer(1);
+    }
+    for (bool stop = false; !stop;) {
+      if (!NextKey(&key, 2, true)) break;
+      if (!FeatureLine(key, &stop)) return false;
+    }
+    // End of the route source.
+    ChiudiElimina(f, path);
+    ctx.where = SourceRef{SourceFile::kRoute, in.CurrentLine()};
+    do FillGradientCell();
+    while (gradientCursor < static_cast<int64_t>(f.CellCount) - 2);
+    if (f.Grid.Exists()) {
+      for (int64_t i = gridCursor; i <= static_cast<int64_t>(f.TotalLength) - 2; ++i)
+        Step(i, 0.0, false);
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+bool LeggiPercorso(Form1& form, ReaderContext& ctx) {
+  form.StationTable[kRowLine].name = form.ScenarioName;
+  form.StationTable[kRowSignals].name = form.TrainNumber;
+  std::string path = PercorsoFile(form, ScenarioFile::kRouteSource);
+  ctx.where = SourceRef{SourceFile::kRoute, 0};
+  if (!form.fs->Exists(path)) {
+    RecordFault(form, 101, std::nullopt, ctx.where, "the route text " + path + " does not exist");
+    return false;
+  }
+  std::string text, err;
+  if (!form.fs->ReadFile(path, &text, &err))
+    throw ReadFailure("cannot read the route text " + path + ": " + err);
+  FieldReader in(text);
+  RouteReader r{form, ctx, path, in};
+  return r.Run();
+}
+
+}  // namespace sb

@@ -1,0 +1,118 @@
+#include "readers/source_reader.h"
+
+#include <algorithm>
+
+#include "driver/file_names.h"
+#include "driver/file_system.h"
+#include "model/faults.h"
+#include "model/run_errors.h"
+#include "readers/field_reader.h"
+
+namespace sb {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+size_t EditDistance(const std::string& a, const std::string& b) {
+  std::vector<size_t> prev(b.size() + 1), cur(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) prev[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    cur[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j)
+      cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1,
+                         prev[j - 1] + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1)});
+    std::swap(prev, cur);
+  }
+  return prev[b.size()];
+}
+
+}  // namespace
+
+bool ContainsNoCase(const std::string& key, const char* word) {
+  std::string_view w(word);
+  if (w.size() > key.size()) return false;
+  for (size_t i = 0; i + w.size() <= key.size(); ++i) {
+    size_t j = 0;
+    while (j < w.size() && Lower(key[i + j]) == Lower(w[j])) ++j;
+    if (j == w.size()) return true;
+  }
+  return false;
+}
+
+bool Contains(const std::string& key, const char* word) {
+  return key.find(word) != std::string::npos;
+}
+
+uint8_t ToByte(int64_t v, const char* what) {
+  if (v < 0 || v > 255)
+    throw ReadFailure(std::string(what) + " " + std::to_string(v) + " does not fit a byte (0 to 255)");
+  return static_cast<uint8_t>(v);
+}
+
+int16_t ToInt16(int64_t v, const char* what) {
+  if (v < INT16_MIN || v > INT16_MAX)
+    throw ReadFailure(std::string(what) + " " + std::to_string(v) +
+                      " does not fit a 16-bit value (-32768 to 32767)");
+  return static_cast<int16_t>(v);
+}
+
+int32_t ToInt32(int64_t v, const char* what) {
+  if (v < INT32_MIN || v > INT32_MAX)
+    throw ReadFailure(std::string(what) + " " + std::to_string(v) + " does not fit a 32-bit value");
+  return static_cast<int32_t>(v);
+}
+
+void ChiudiElimina(Form1& form, const std::string& path) {
+  if (!form.DeleteSources) return;
+  std::string err;
+  if (!form.fs->RemoveFile(path, &err)) throw ReadFailure("cannot delete " + path + ": " + err);
+}
+
+void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, SourceRef where,
+                    const char* const* keys, size_t key_count) {
+  if (!in.FieldStartsLine()) return;
+  std::string trimmed = key;
+  while (!trimmed.empty() && (trimmed.back() == ' ' || trimmed.back() == '\t')) trimmed.pop_back();
+  if (trimmed.empty()) return;
+  if (Contains(trimmed, "-")) return;
+  if (Contains(trimmed, "[") && Contains(trimmed, "]")) return;
+  std::string msg = "unknown key '" + trimmed + "', line ignored";
+  size_t best = SIZE_MAX;
+  const char* suggestion = nullptr;
+  for (size_t k = 0; k < key_count; ++k) {
+    size_t d = EditDistance(trimmed, keys[k]);
+    if (d < best) {
+      best = d;
+      suggestion = keys[k];
+    }
+  }
+  if (suggestion && best <= std::max<size_t>(2, std::string_view(suggestion).size() / 3))
+    msg += std::string(" (did you mean '") + suggestion + "'?)";
+  RecordWarning(form, where, msg);
+}
+
+void WarnShortLine(Form1& form, const FieldReader& in, SourceRef where, const std::string& key) {
+  if (in.FieldLine() != where.line)
+    RecordWarning(form, where,
+                  "the line '" + key + "' has too few values; the reader took the missing ones "
+                  "from line " + std::to_string(in.FieldLine()));
+}
+
+void memorizza_dati(Form1& form) {
+  ReaderContext ctx;
+  try {
+    if (!LeggiPercorso(form, ctx)) return;
+    LeggiTreno(form, ctx);
+  } catch (const ReadFailure& e) {
+    RecordFault(form, 25, std::nullopt, ctx.where, e.what());
+    if (form.DeleteSources) {
+      std::string err;
+      for (ScenarioFile f : {ScenarioFile::kRouteSource, ScenarioFile::kTrainSource}) {
+        std::string path = PercorsoFile(form, f);
+        if (form.fs->Exists(path)) form.fs->RemoveFile(path, &err);
+      }
+    }
+  }
+}
+
+}  // namespace sb

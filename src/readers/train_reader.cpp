@@ -1,0 +1,346 @@
+// Train half of the reader: settings, speed limits and adhesion, stations, signals,
+// slowdowns and code reductions.
+#include <optional>
+
+#include "driver/file_names.h"
+#include "driver/file_system.h"
+#include "model/faults.h"
+#include "model/rounding.h"
+#include "model/run_errors.h"
+#include "readers/field_reader.h"
+#include "readers/source_reader.h"
+
+namespace sb {
+namespace {
+
+const char* const kTrainKeys[] = {
+    "percentuale massa frenata", "numero vetture", "sabbia", "orologio", "aderenza",
+    "velocita", "stazione", "segnale", "rallentamento", "abbattimento"};
+constexpr size_t kTrainKeyCount = sizeof kTrainKeys / sizeof kTrainKeys[0];
+
+struct TrainReader {
+  Form1& f;
+  ReaderContext& ctx;
+  std::string path;
+  FieldReader& in;
+  int32_t row = 1;            // station row counter
+  int64_t speedIndex = 0;     // speed fill index
+  int64_t adhesionIndex = 0;  // adhesion fill index
+  int32_t currentSpeed = 0;
+  int32_t currentAdhesion = 0;
+
+  SourceRef Here() const { return ctx.where; }
+  int64_t Last() const { return f.CellCount; }
+
+  // A fault that ends the procedure at once.
+  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+    RecordFault(f, code, position, Here(), std::move(message));
+    ChiudiElimina(f, path);
+    return false;
+  }
+
+  bool InRange(int32_t p, int64_t margin, const char* what) {
+    if (static_cast<int64_t>(p) + margin <= 50 * Last()) return true;
+    RecordFault(f, 15, p, Here(),
+                std::string(what) + " at " + std::to_string(p) + " m lies beyond the track (at most " +
+                    std::to_string(50 * Last() - margin) + " m)");
+    return false;
+  }
+
+  void FillSpeed() {
+    TrackCell& c = f.Cell(speedIndex);
+    c.speedLimit = ToByte(RoundDiv(currentSpeed, 5), "the speed limit / 5");
+    ++speedIndex;
+  }
+  void FillAdhesion() {
+    TrackCell& c = f.Cell(adhesionIndex);
+    c.adhesion = static_cast<uint8_t>(currentAdhesion);
+    ++adhesionIndex;
+  }
+
+  void SpeedStep(int32_t p, int32_t s) {
+    int64_t n = RoundDiv(p, 50);
+    if (n > 0) {
+      do {
+        if (speedIndex >= Last()) break;
+        FillSpeed();
+      } while (speedIndex < n);
+    }
+    currentSpeed = s;
+  }
+
+  void AdhesionStep(int32_t p, int32_t a) {
+    int64_t n = RoundDiv(p, 50);
+    if (n > 0) {
+      do FillAdhesion();
+      while (adhesionIndex < n);
+    }
+    currentAdhesion = a;
+  }
+
+  // Returns false when the procedure ends; *stop at a fault 15.
+  bool CodeReduction(int32_t p, int32_t s) {
+    int64_t k = RoundDiv(p, 50);
+    TrackCell& c = f.Cell(k);
+    if (!IsFree(c))
+      return End(7, p, "the code reduction at " + std::to_string(p) + " m needs cell " +
+                           std::to_string(k) + ", which holds " + DescribeOccupant(f, k));
+    if (s > 0) {
+      PlaceCell(f, c, kCellLimitMarker, Here());
+      c.value1 = ToInt16(s, "the code reduction speed");
+    } else {
+      PlaceCell(f, c, kCellCodeReduction, Here());
+    }
+    return true;
+  }
+
+  // Returns false when the procedure ends; *stop at a fault 15.
+  bool Station(bool* stop, const std::string& key) {
+    SourceRef where = Here();
+    StationRecord& r = f.StationTable[static_cast<size_t>(row)];
+    r.position = in.ReadLong();
+    r.kind = in.ReadByte();
+    int32_t L = in.ReadLong();
+    r.stationFlag1 = in.ReadByte();
+    r.stationFlag2 = in.ReadByte();
+    r.stationFlag3 = in.ReadByte();
+    r.stationValue1 = in.ReadInt();
+    r.stationValue2 = in.ReadInt();
+    r.stationFlag4 = in.ReadByte();
+    r.stationValue3 = in.ReadInt();
+    r.stationValue4 = in.ReadInt();
+    r.stationValue5 = in.ReadInt();
+    r.stationFlag5 = in.ReadByte();
+    int32_t hour = in.ReadLong();
+    int32_t minute = in.ReadLong();
+    int32_t second = in.ReadLong();
+    r.name = in.ReadText();
+    WarnShortLine(f, in, where, key);
+    const int64_t p = r.position;
+    if (!InRange(r.position, 800, "the station")) {
+      *stop = true;
+      return true;
+    }
+    if (p % 50 != 0)
+      return End(8, r.position, "the station position " + std::to_string(p) +
+                                    " m is not a multiple of 50");
+    if (L % 100 != 0)
+      return End(9, r.position, "the station length " + std::to_string(L) +
+                                    " m is not a multiple of 100");
+    r.timetableSeconds = ToInt32((int64_t{hour} * 60 + minute) * 60 + second, "the timetable time in seconds");
+    if (r.kind == 5 || r.kind == 6) {
+      r.extentStart = ToInt32(p - L, "the station extent start");
+      r.extentEnd = ToInt32(p + 150, "the station extent end");
+      r.stationFlag3 = 0;
+    } else if (r.kind == 7 || r.kind == 8) {
+      r.extentStart = ToInt32(p - L, "the station extent start");
+      r.extentEnd = ToInt32(p + L, "the station extent end");
+      r.stationFlag3 = 0;
+    } else {
+      r.extentStart = ToInt32(p - L / 2, "the station extent start");
+      r.extentEnd = ToInt32(p + L / 2 + (r.stationFlag3 != 0 ? 50 : 0), "the station extent end");
+    }
+    if (L < 600) r.stationFlag2 = 0;
+    if (row == 1) {
+      r.stationFlag2 = 0;
+      r.stationFlag3 = 0;
+    }
+    const int64_t end = r.extentEnd;
+    if (r.kind < 25) {
+      // Stop mark at extentEnd / 50 - 1; approach marks 2 to 5 cells before the extent end.
+      int64_t y = RoundDiv(end - 50, 50);
+      if (end - 50 > 50 && y > Last()) {
+        RecordFault(f, 15, r.position, where,
+                    "the stop mark of the station at " + std::to_string(p) + " m would fall in cell " +
+                        std::to_string(y) + ", beyond the last cell " + std::to_string(Last()));
+        *stop = true;
+        return true;
+      }
+      if (r.kind != 5 && r.kind != 6) {
+        for (int k = 1; k <= 4; ++k) {
+          int64_t num = end - 50 * (k + 1);  // x = num / 50
+          if (num > 50) f.Cell(RoundDiv(num, 50)).approachMark = static_cast<uint8_t>(80 + k);
+        }
+      }
+      if (end - 50 <= 50)
+        return End(24, std::nullopt, "the extent of the station at " + std::to_string(p) +
+                                         " m ends at " + std::to_string(end) +
+                                         " m, at or before 100 m: no room for its stop mark");
+      TrackCell& c = f.Cell(y);
+      PlaceCell(f, c, kCellStationStop, where);
+      c.value1 = static_cast<int16_t>(row);
+    }
+    if (row > 1 && static_cast<int64_t>(r.extentStart) - 350 <
+                       f.StationTable[static_cast<size_t>(row - 1)].extentEnd)
+      return End(22, r.position, "the station at " + std::to_string(p) + " m starts its extent at " +
+                                     std::to_string(r.extentStart) + " m, less than 350 m after the previous "
+                                     "station's extent ends (" +
+                                     std::to_string(f.StationTable[static_cast<size_t>(row - 1)].extentEnd) + " m)");
+    ++row;
+    if (row >= ctx.boardRow)
+      return End(10, std::nullopt, "the station rows have reached the rows of the indication board texts "
+                                   "(at most " + std::to_string(ctx.boardRow - 1) + " stations fit)");
+    return true;
+  }
+
+  // Returns false when the procedure ends; *stop at a fault 15.
+  bool Line(const std::string& key, bool* stop) {
+    bool matched = false;
+    SourceRef where = Here();
+    if (ContainsNoCase(key, "massa") && ContainsNoCase(key, "frenata")) {
+      matched = true;
+      f.StationTable[kRowTrain].extentStart = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+    }
+    if (ContainsNoCase(key, "vetture")) {
+      matched = true;
+      f.StationTable[kRowTrain].position = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+    }
+    if (ContainsNoCase(key, "velocit")) {
+      matched = true;
+      int32_t p = in.ReadLong();
+      int32_t s = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(p, 100, "the speed limit")) return *stop = true;
+      SpeedStep(p, s);
+    }
+    if (ContainsNoCase(key, "aderenza")) {
+      matched = true;
+      int32_t p = in.ReadLong();
+      int32_t a = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(p, 100, "the adhesion")) return *stop = true;
+      AdhesionStep(p, a);
+    }
+    if (ContainsNoCase(key, "orologio")) {
+      matched = true;
+      StationRecord& r = f.StationTable[kRowSignals];
+      r.stationValue3 = in.ReadInt();
+      r.stationValue4 = in.ReadInt();
+      r.stationValue5 = in.ReadInt();
+      WarnShortLine(f, in, where, key);
+    }
+    if (ContainsNoCase(key, "sabbia")) {
+      matched = true;
+      f.StationTable[kRowSignals].stationValue1 = in.ReadInt();
+      WarnShortLine(f, in, where, key);
+    }
+    if (ContainsNoCase(key, "segnale")) {
+      matched = true;
+      int32_t v[11];
+      for (int32_t& x : v) x = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(v[0], 100, "the signal")) return *stop = true;
+      if (RoundDiv(int64_t{v[0]} + 50, 50) < 8) {
+        RecordFault(f, 15, v[0], where,
+                    "the signal at " + std::to_string(v[0]) +
+                        " m is too near the start of the line: its approach marks would fall "
+                        "before cell 0 (a signal needs at least 350 m)");
+        return *stop = true;
+      }
+      memo_segnale(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], where);
+      if (f.ErrorCode > 0) {
+        f.ErrorPosition = v[0];
+        ChiudiElimina(f, path);
+        return false;
+      }
+    }
+    if (ContainsNoCase(key, "rallentamento")) {
+      matched = true;
+      int32_t v[6];
+      for (int32_t& x : v) x = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(v[0], 100, "the slowdown")) return *stop = true;
+      int64_t e = RoundDiv(int64_t{v[0]} + v[2] + 50, 50);
+      if (e < 0 || e > Last()) {
+        RecordFault(f, 15, v[0], where,
+                    "the slowdown at " + std::to_string(v[0]) + " m, " + std::to_string(v[2]) +
+                        " m long, ends in cell " + std::to_string(e) + ", outside the track (cells 0 to " +
+                        std::to_string(Last()) + ")");
+        return *stop = true;
+      }
+      memo_rallentamento(f, v[0], v[1], v[2], v[3], v[4], v[5], where);
+      if (f.ErrorCode > 0) {
+        f.ErrorPosition = v[0];
+        ChiudiElimina(f, path);
+        return false;
+      }
+    }
+    if (ContainsNoCase(key, "abbattimento")) {
+      matched = true;
+      int32_t p = in.ReadLong();
+      int32_t s = in.ReadLong();
+      WarnShortLine(f, in, where, key);
+      if (!InRange(p, 100, "the code reduction")) return *stop = true;
+      if (!CodeReduction(p, s)) return false;
+    }
+    if (ContainsNoCase(key, "stazione")) {
+      matched = true;
+      if (!Station(stop, key)) return false;
+      if (*stop) return true;
+    }
+    if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys, kTrainKeyCount);
+    return true;
+  }
+
+  bool NextKey(std::string* key) {
+    if (in.Eof()) return false;
+    *key = in.ReadText();
+    ctx.where = SourceRef{SourceFile::kTrain, in.FieldLine()};
+    if (in.Eof()) return false;
+    for (int r = 0; r < 2 && Contains(*key, "-"); ++r) {
+      *key = in.ReadText();
+      ctx.where = SourceRef{SourceFile::kTrain, in.FieldLine()};
+      if (in.Eof()) return false;
+    }
+    f.InputField = *key;
+    return true;
+  }
+
+  bool Run() {
+    for (;;) {
+      std::string field = in.ReadText();
+      ctx.where = SourceRef{SourceFile::kTrain, in.FieldLine()};
+      if (ContainsNoCase(field, "[generale]") || in.Eof()) break;
+    }
+    std::string key;
+    for (bool stop = false; !stop;) {
+      if (!NextKey(&key)) break;
+      if (!Line(key, &stop)) return false;
+    }
+    ChiudiElimina(f, path);
+    ctx.where = SourceRef{SourceFile::kTrain, in.CurrentLine()};
+    // Tails: the last speed limit and adhesion run to the end of the line.
+    do FillSpeed();
+    while (speedIndex < Last() - 2);
+    do FillAdhesion();
+    while (adhesionIndex < Last() - 2);
+    for (int rowKm : {kRowKmTre, kRowKmDue, kRowKmUno}) {
+      const StationRecord& r = f.StationTable[rowKm];
+      if (r.extentStart % 50 != 0 || r.extentEnd % 50 != 0) {
+        RecordFault(f, 2, std::nullopt, SourceRef{SourceFile::kRoute, 0},
+                    "the kilometric reference (" + std::to_string(r.extentStart) + ", " +
+                        std::to_string(r.extentEnd) + ") in row " + std::to_string(rowKm) +
+                        " is not a multiple of 50");
+        return false;
+      }
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+bool LeggiTreno(Form1& form, ReaderContext& ctx) {
+  std::string path = PercorsoFile(form, ScenarioFile::kTrainSource);
+  ctx.where = SourceRef{SourceFile::kTrain, 0};
+  std::string text, err;
+  if (!form.fs->ReadFile(path, &text, &err))
+    throw ReadFailure("cannot open the train text " + path + ": " + err);
+  FieldReader in(text);
+  TrainReader r{form, ctx, path, in};
+  return r.Run();
+}
+
+}  // namespace sb

@@ -1,0 +1,24 @@
+// The five texts of the built-in scenario and their writers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sb {
+
+struct Form1;
+
+// Content lines of each text, in file order.
+std::vector<std::string> RighePercorso();      // route source
+std::vector<std::string> RigheTreno();         // train source
+std::vector<std::string> RigheNote();          // notes
+std::vector<std::string> RigheRallentamenti(); // slowdown order form
+std::vector<std::string> RigheScheda();        // train card
+
+void dati_linea(Form1& form);
+void dati_treno(Form1& form);
+void dati_note(Form1& form);
+void dati_rallentamenti(Form1& form);
+void dati_scheda(Form1& form);
+
+}  // namespace sb

@@ -1,0 +1,30 @@
+#include "scenario/text_file.h"
+
+#include "driver/file_system.h"
+#include "model/form1.h"
+#include "model/run_errors.h"
+
+namespace sb {
+
+LineTable::LineTable(const std::vector<std::string>& lines) : slots_(kLineTableSlots) {
+  for (size_t k = 0; k < lines.size(); ++k) slots_.at(k) = lines[k];
+  slots_.at(lines.size()) = kEndMarker;
+}
+
+std::string RenderLines(const LineTable& table) {
+  std::string out;
+  for (size_t k = 0; k < kLineTableSlots; ++k) {
+    if (table[k] == kEndMarker) break;
+    out += table[k];
+    out += "\r\n";
+  }
+  return out;
+}
+
+void ScriviTesto(Form1& form, ScenarioFile file, const LineTable& table) {
+  std::string path = PercorsoFile(form, file);
+  std::string err;
+  if (!form.fs->ReplaceFile(path, RenderLines(table), &err)) throw RunFailure(path, err);
+}
+
+}  // namespace sb

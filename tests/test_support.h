@@ -1,0 +1,40 @@
+// Shared fixtures: an in-memory scenario folder and a compile over two small texts.
+#pragma once
+
+#include <string>
+
+#include "driver/file_names.h"
+#include "driver/file_system.h"
+#include "model/form1.h"
+
+namespace sb::testing {
+
+constexpr char kDir[] = "/scn";
+
+// A Form1 on an in-memory folder, named like the built-in scenario.
+struct MemoryScenario {
+  MemoryFileSystem fs;
+  Form1 form;
+
+  MemoryScenario() {
+    form.fs = &fs;
+    form.BaseDirectory = kDir;
+    form.Separator = '/';
+    form.ScenarioName = "Torbena-Sarvico-Zeva";
+    form.TrainNumber = "47302";
+  }
+  std::string Path(ScenarioFile f) const { return PercorsoFile(form, f); }
+  void Put(ScenarioFile f, const std::string& text) { fs.files()[Path(f)] = text; }
+  bool Has(ScenarioFile f) { return fs.Exists(Path(f)); }
+  const std::string& Get(ScenarioFile f) { return fs.files().at(Path(f)); }
+};
+
+// Joins lines with CR LF after each.
+std::string Crlf(std::initializer_list<const char*> lines);
+
+// A minimal route text: the general section with the given length, then the given lines.
+std::string Route(int length, std::initializer_list<const char*> features = {});
+// A minimal train text: "[generale]" then the given lines, then "[fine]".
+std::string Train(std::initializer_list<const char*> lines = {});
+
+}  // namespace sb::testing
