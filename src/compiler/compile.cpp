@@ -29,6 +29,10 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
   form.LineDataFlag = j;
   form.ErrorCode = 0;
   form.diag.Clear();
+  form.HasTrack = false;
+  form.TrackCells.clear();
+  form.CellSource.clear();
+  form.Grid.Clear();
   for (StationRecord& r : form.StationTable) r = StationRecord();
   memorizza_dati(form);
   if (!form.HasTrack)
