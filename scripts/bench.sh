@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds the "bench" preset and runs the benchmarks of the compile (Google Benchmark).
+# Arguments go to the benchmark program, e.g. --benchmark_filter=Compile.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+if [ ${#need[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q "${need[@]}"
+fi
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench
+exec build/bench/scenario_bench "$@"
