@@ -1,5 +1,9 @@
 #include "test_support.h"
 
+#include "readers/source_reader.h"
+#include "scenario/scenario_texts.h"
+#include "scenario/text_file.h"
+
 namespace sb::testing {
 
 std::string Crlf(std::initializer_list<const char*> lines) {
@@ -34,6 +38,31 @@ std::string Train(std::initializer_list<const char*> lines) {
   }
   s += "[fine]\r\n";
   return s;
+}
+
+std::string CrlfLines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s;
+}
+
+std::string RouteLines(int length, const std::vector<std::string>& features) {
+  std::string s = Route(length);
+  s.resize(s.size() - std::string("[fine]\r\n").size());
+  return s + CrlfLines(features) + "[fine]\r\n";
+}
+
+std::string TrainLines(const std::vector<std::string>& lines) {
+  return "[generale]\r\n" + CrlfLines(lines) + "[fine]\r\n";
+}
+
+std::string BuiltInRouteText() { return RenderLines(LineTable(RighePercorso())); }
+std::string BuiltInTrainText() { return RenderLines(LineTable(RigheTreno())); }
+
+void ReadSources(MemoryScenario& s, int32_t line_data_flag) {
+  s.form.LineDataFlag = line_data_flag;
+  s.form.ErrorCode = 0;
+  memorizza_dati(s.form);
 }
 
 }  // namespace sb::testing

@@ -1,7 +1,9 @@
 // Shared fixtures: an in-memory scenario folder and a compile over two small texts.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "driver/file_names.h"
 #include "driver/file_system.h"
@@ -36,5 +38,17 @@ std::string Crlf(std::initializer_list<const char*> lines);
 std::string Route(int length, std::initializer_list<const char*> features = {});
 // A minimal train text: "[generale]" then the given lines, then "[fine]".
 std::string Train(std::initializer_list<const char*> lines = {});
+
+// The same three builders over lines made at run time.
+std::string CrlfLines(const std::vector<std::string>& lines);
+std::string RouteLines(int length, const std::vector<std::string>& features);
+std::string TrainLines(const std::vector<std::string>& lines);
+
+// The bytes of the built-in route and train texts, as their writers put them on disk.
+std::string BuiltInRouteText();
+std::string BuiltInTrainText();
+
+// Runs the reader over the texts in the folder, with the settings the compile step gives it.
+void ReadSources(MemoryScenario& s, int32_t line_data_flag);
 
 }  // namespace sb::testing
