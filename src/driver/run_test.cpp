@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -46,6 +47,11 @@ class LoggingFileSystem : public FileSystem {
   bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
     if (windows_at_first_write < 0) windows_at_first_write = platform_.windows_shown;
     log.push_back("write " + Base(path));
+    if (edit) {
+      std::string changed(contents);
+      edit(path, changed);
+      return mem.ReplaceFile(path, changed, err);
+    }
     return mem.ReplaceFile(path, contents, err);
   }
   bool RemoveFile(const std::string& path, std::string* err) override {
@@ -55,6 +61,8 @@ class LoggingFileSystem : public FileSystem {
 
   MemoryFileSystem mem;
   std::vector<std::string> log;
+  // Changes a file on its way to the folder, as another program might between two steps.
+  std::function<void(const std::string& path, std::string& bytes)> edit;
   int windows_at_first_write = -1;
 
  private:
@@ -148,6 +156,23 @@ TEST(FormLoad, NoTrackIsShownAndWritesNoBinaryFile) {
   EXPECT_EQ(run.form.ErrorCode, 25);
   ASSERT_EQ(run.platform.messages.size(), 1u);
   EXPECT_NE(run.platform.messages[0].find("25"), std::string::npos) << run.platform.messages[0];
+  const auto& files = run.files.mem.files();
+  for (ScenarioFile f : {ScenarioFile::kLineData, ScenarioFile::kTrainSettings, ScenarioFile::kTrack})
+    EXPECT_FALSE(files.count(Path(f))) << Name(f);
+  for (ScenarioFile f : {ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder, ScenarioFile::kTrainCard})
+    EXPECT_TRUE(files.count(Path(f))) << Name(f);
+}
+
+TEST(FormLoad, OccupiedStampPlaceIsShownAndWritesNoBinaryFile) {
+  MemoryRun run;
+  // A code reduction to 180 km/h at 50 m puts a limit marker into cell 1.
+  run.files.edit = [](const std::string& path, std::string& bytes) {
+    if (path == Path(ScenarioFile::kTrainSource))
+      bytes.insert(bytes.rfind("[fine]"), "abbattimento,  50,   180\r\n");
+  };
+  EXPECT_NE(run.Start(), 0);
+  EXPECT_EQ(run.platform.messages, std::vector<std::string>{" Errore n. 1250"});
+  EXPECT_EQ(run.form.ErrorCode, 0);
   const auto& files = run.files.mem.files();
   for (ScenarioFile f : {ScenarioFile::kLineData, ScenarioFile::kTrainSettings, ScenarioFile::kTrack})
     EXPECT_FALSE(files.count(Path(f))) << Name(f);
