@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 
 #include "compiler/compile.h"
 #include "model/run_errors.h"
 #include "readers/source_reader.h"
+#include "scenario/scenario_texts.h"
 #include "test_support.h"
 
 namespace sb {
@@ -632,6 +635,80 @@ TEST_F(RouteReader, CurveRunningPastTheLastPoint) {
   EXPECT_GT(Point(7000, 0).d, 0.0);
   EXPECT_FALSE(s.Has(kRouteText));
   EXPECT_FALSE(s.Has(kTrainText));
+}
+
+TEST_F(RouteReader, CurvesMayReachTheLastTwoPoints) {
+  Read(Route(0, {"curvad1, 6900, 100"}), 1);
+  EXPECT_EQ(f.ErrorCode, 0);
+  EXPECT_EQ(Point(6999, 0).tag, Variant::kDouble);
+  EXPECT_EQ(Point(7000, 1).tag, Variant::kDouble);
+}
+
+TEST_F(RouteReader, TheMillionPointLimitOfCurves) {
+  // The limit is tested after each step: a curve that ends on point 1,000,000 passes it.
+  const struct { const char* line; int32_t code; } cases[] = {
+      {"curvad1, 999900, 99", 0},
+      {"curvad1, 999900, 100", 103},
+      {"curvad1, 1000000, 0", 103},  // the straight run to the curve passes it
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    MemoryScenario t;
+    t.Put(kRouteText, Route(1000000, {c.line}));
+    t.Put(kTrainText, Train());
+    ReadSources(t, 1);
+    EXPECT_EQ(t.form.ErrorCode, c.code);
+    // Without a fault the line runs on straight, past 1,000,000 points, to the end.
+    EXPECT_EQ(t.form.Grid.At(1006998, 1).tag, c.code == 0 ? Variant::kDouble : Variant::kEmpty);
+    EXPECT_EQ(t.form.Grid.At(1000000, 1).tag, Variant::kDouble);
+  }
+}
+
+// The plan of the built-in line, worked out step by step from the curve lines, bit for bit.
+TEST_F(RouteReader, BuiltInPlanBitForBit) {
+  Read(BuiltInRouteText(), 1);
+  ASSERT_EQ(f.ErrorCode, 0);
+  const int32_t last = f.TotalLength;
+  std::vector<double> x(static_cast<size_t>(last) + 1), y(x.size());
+  x[1] = 0.0;
+  y[1] = 1.0;
+  int64_t i = 2;
+  auto step = [&](double c) {
+    double dx = x[i - 1] - x[i - 2], dy = y[i - 1] - y[i - 2];
+    if (c == 0.0) {
+      x[i] = x[i - 1] + dx;
+      y[i] = y[i - 1] + dy;
+    } else {
+      double nx = dx + c * dy, ny = dy - c * dx;
+      x[i] = x[i - 1] + nx;
+      y[i] = y[i - 1] + ny;
+    }
+    ++i;
+  };
+  const double curvature[] = {0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
+  int curves = 0;
+  for (const std::string& line : RighePercorso()) {
+    char side = 0;
+    int cls = 0, start = 0, length = 0;
+    if (std::sscanf(line.c_str(), "curva%c%d, %d, %d", &side, &cls, &start, &length) != 4) continue;
+    ++curves;
+    double c = side == 's' ? -curvature[cls] : curvature[cls];
+    while (i <= start) step(0.0);
+    while (i <= int64_t{start} + length) step(c);
+  }
+  ASSERT_EQ(curves, 36);
+  while (i <= last - 2) step(0.0);
+  int mismatches = 0;
+  for (int32_t m = 2; m <= last - 2 && mismatches < 5; ++m) {
+    for (int comp : {0, 1}) {
+      const Variant& v = Point(m, comp);
+      double want = comp == 0 ? x[static_cast<size_t>(m)] : y[static_cast<size_t>(m)];
+      if (v.tag != Variant::kDouble || std::memcmp(&v.d, &want, sizeof want) != 0) {
+        ADD_FAILURE() << "metre " << m << " component " << comp << ": " << v.d << " instead of " << want;
+        ++mismatches;
+      }
+    }
+  }
 }
 
 TEST_F(RouteReader, CurvesAreNotReadWithoutLineData) {

@@ -203,6 +203,7 @@ TEST_F(TrainReader, EachFaultWithItsPosition) {
       {"station position not a multiple of 50", Route10k(), {Station(12025, 30, 100)}, 8, 12025, false},
       {"station length not a multiple of 100", Route10k(), {Station(5000, 30, 1250)}, 9, 5000, false},
       {"station extent ending at 50 m", Route10k(), {Station(0, 12, 100)}, 24, {}, false},
+      {"station extent ending at 100 m", Route10k(), {Station(0, 12, 200)}, 24, {}, false},
       {"stations out of order", Route10k(), {Station(5000, 30, 100), Station(4000, 30, 100)}, 22, 4000, false},
       {"79th station without boards", Route(80000), stations79, 10, {}, false},
       {"77th station with two boards", boards2, stations77, 10, {}, false},
