@@ -207,6 +207,8 @@ TEST_F(RouteReader, EachFaultWithItsPositionAndTheTextGone) {
       {"grid cursor past 1,000,000", Route(1000000, {"curvad1, 999950, 100"}), 1, 103, {},
        TrainFate::kNotRead},
       {"feature beyond the cells", Route(1000, {"pendenza, 7901, 1"}), 0, 15, 7901, TrainFate::kRead},
+      {"feature position near the 32-bit limit", Route(1000, {"pendenza, 2147483600, 1"}), 0, 15, 2147483600,
+       TrainFate::kRead},
       {"indication board on a speed board pair",
        Route(1000, {"indicatori_vmax, 1000, 60, 70, 50, 1, 60, 70, 50, 2", "cartello_indicatore, 1000, X"}),
        0, 6, 1000, TrainFate::kNotRead},
@@ -303,7 +305,8 @@ TEST_F(RouteReader, BadSecondLengthLineKeepsTheFirstTrackAndTheCompileGoesOn) {
 
 TEST_F(RouteReader, WithoutARouteLengthNothingIsCompiled) {
   const struct { const char* what; std::string route; int32_t code; } cases[] = {
-      {"no length line", Crlf({"[generale]", "sfondo uno, 1", "[curve]", "pendenza, 0, 1", "[fine]"}), 0},
+      {"no length line",
+       Crlf({"[generale]", "progressiva chilometrica uno, 1000, 2000, 1", "[curve]", "pendenza, 0, 1", "[fine]"}), 0},
       {"fault 25 before the length line", Crlf({"[generale]", "-", "-"}), 25},
       {"length line as the last field", Crlf({"[generale]", "lunghezza percorso"}), 0},
   };
@@ -319,6 +322,12 @@ TEST_F(RouteReader, WithoutARouteLengthNothingIsCompiled) {
     EXPECT_FALSE(t.Has(kRouteText));
     EXPECT_EQ(t.Has(kTrainText), c.code != 25);
     EXPECT_EQ(t.form.StationTable[kRowTrain].position, 0);
+    if (c.code == 0 && c.route.find("progressiva") != std::string::npos) {
+      // The kilometric entries were not put in order.
+      EXPECT_EQ(t.form.StationTable[kRowKmUno].extentStart, 1000);
+      EXPECT_EQ(t.form.StationTable[kRowKmUno].extentEnd, 2000);
+      EXPECT_EQ(t.form.StationTable[kRowKmTre].extentStart, 0);
+    }
     for (ScenarioFile out : {ScenarioFile::kLineData, ScenarioFile::kTrainSettings, ScenarioFile::kTrack})
       EXPECT_FALSE(t.Has(out));
   }
@@ -768,6 +777,12 @@ TEST_F(RouteReader, IndicationBoardRows) {
     EXPECT_EQ(t.form.ErrorCode, 6);
     EXPECT_EQ(t.form.ErrorPosition, 0);
   }
+}
+
+TEST_F(RouteReader, StripesAreRead32Bit) {
+  Read(Route(1000, {"indicatori_vmax, 1000, 0, 0, 0, 100000, 0, 0, 0, 7"}));
+  EXPECT_EQ(f.ErrorCode, 0);
+  EXPECT_EQ(Cell(21).value4, 16967);  // low 16 bits of 1,000,007
 }
 
 TEST_F(RouteReader, NegativeFeaturePositionsFailWhenACellIsTouched) {

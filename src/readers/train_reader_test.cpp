@@ -295,6 +295,32 @@ TEST_F(TrainReader, AfterARouteFault15TheFirstSignalOrSlowdownEndsTheReading) {
   }
 }
 
+TEST_F(TrainReader, RangeLimitsAndExactArithmetic) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    int32_t code;
+    std::optional<int32_t> position;
+  } cases[] = {
+      {"a line at the last position", {"velocita, 16900, 30"}, 0, {}},
+      {"a position near the 32-bit limit", {"velocita, 2147483600, 30"}, 15, 2147483600},
+      {"a station near the 32-bit limit", {Station(2147483600, 30, 100)}, 15, 2147483600},
+      {"a station at its last position", {Station(16200, 30, 100)}, 0, {}},
+      {"a signal in cell 8", {Signal(325)}, 0, {}},  // 7.5 rounds to 8
+      {"a signal in cell 7", {Signal(324)}, 15, 324},
+      {"a slowdown ending in the last cell", {"rallentamento, 16000, 30, 950, 0, 0, 0"}, 0, {}},
+      {"a slowdown ending past it", {"rallentamento, 16000, 30, 1000, 0, 0, 0"}, 15, 16000},
+      {"a slowdown whose end passes 32 bits", {"rallentamento, 16000, 30, 2147483000, 0, 0, 0"}, 15, 16000},
+      {"the spacing test is exact", {Station(0, 30, 100), Station(50, 5, 2147483600)}, 22, 50},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Read(c.lines);
+    EXPECT_EQ(f.ErrorCode, c.code);
+    EXPECT_EQ(f.ErrorPosition, c.position.value_or(kUntouched));
+  }
+}
+
 // --- Reading rules --------------------------------------------------------------------------
 
 TEST_F(TrainReader, ReadingRules) {
