@@ -1,5 +1,6 @@
 // Route half of the reader: general section, kilometric references, feature lines
 // (gradients, curves, mountain stretches, speed boards, indication boards).
+#include <algorithm>
 #include <optional>
 
 #include "driver/file_names.h"
@@ -55,30 +56,26 @@ struct RouteReader {
     ++gradientCursor;
   }
 
-  Variant& Point(int64_t i, int comp) {
-    if (i > f.Grid.LastPoint())
-      throw ReadFailure("the curve runs past the last point of the line (metre " +
-                        std::to_string(f.Grid.LastPoint()) + ")");
-    return f.Grid.At(static_cast<int32_t>(i), comp);
-  }
-
-  // P(i) = P(i-1) + (d.x + c d.y, d.y - c d.x), d = P(i-1) - P(i-2); c = 0 for a straight step.
-  void Step(int64_t i, double c, bool curved) {
-    double x1 = f.Grid.At(static_cast<int32_t>(i - 1), 0).AsDouble();
-    double y1 = f.Grid.At(static_cast<int32_t>(i - 1), 1).AsDouble();
-    double dx = x1 - f.Grid.At(static_cast<int32_t>(i - 2), 0).AsDouble();
-    double dy = y1 - f.Grid.At(static_cast<int32_t>(i - 2), 1).AsDouble();
-    Variant& px = Point(i, 0);
-    Variant& py = Point(i, 1);
-    if (curved) {
-      double nx = dx + c * dy;
-      double ny = dy - c * dx;
-      px = Variant::Double(x1 + nx);
-      py = Variant::Double(y1 + ny);
-    } else {
-      px = Variant::Double(x1 + dx);
-      py = Variant::Double(y1 + dy);
+  // Steps the grid cursor on up to point `to` with curvature c (0: straight), each point
+  // from the two before it. The whole run is handed to the grid at once; the points are
+  // those the step-by-step walk would reach: it stops with fault 103 once the cursor
+  // passes 1,000,000 when `limited`, and with fault 25 where the grid ends.
+  bool Advance(int64_t to, double c, bool limited) {
+    int64_t i = gridCursor;
+    if (i > to) return true;
+    const int64_t last_point = f.Grid.LastPoint();
+    if (i <= last_point) {
+      int64_t last = std::min(to, last_point);
+      if (limited) last = std::min(last, std::max(i, kMaxGridPoint));
+      f.Grid.Steps(static_cast<int32_t>(i), static_cast<int32_t>(last), c);
+      i = last + 1;
+      gridCursor = i;
+      if (limited && i > kMaxGridPoint)
+        return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
+      if (i > to) return true;
     }
+    throw ReadFailure("the curve runs past the last point of the line (metre " +
+                      std::to_string(last_point) + ")");
   }
 
   bool Curve(const std::string& key, int32_t s, int32_t n) {
@@ -91,20 +88,8 @@ struct RouteReader {
     else if (Contains(key, "6")) c = 0.003;
     else return End(103, std::nullopt, "the curve key '" + key + "' has no class digit 1 to 6");
     if (ContainsNoCase(key, "s")) c = -c;
-    int64_t i = gridCursor;
-    while (i <= s) {
-      Step(i, 0.0, false);
-      ++i;
-      if (i > kMaxGridPoint) return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
-    }
-    int64_t end = static_cast<int64_t>(s) + n;
-    while (i <= end) {
-      Step(i, c, true);
-      ++i;
-      if (i > kMaxGridPoint) return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
-    }
-    gridCursor = i;
-    return true;
+    // A straight run up to the curve, then the curve over points s + 1 to s + n.
+    return Advance(s, 0.0, true) && Advance(static_cast<int64_t>(s) + n, c, true);
   }
 
   void Gradient(int32_t p, int32_t g) {
@@ -265,6 +250,7 @@ struct RouteReader {
       if (f.ErrorCode > 0) {
         ChiudiElimina(f, path);
         f.ErrorPosition = v[0];
+        f.diag.faults.back().position = v[0];
         return false;
       }
     }
@@ -303,12 +289,8 @@ struct RouteReader {
     ctx.boardRow = kFirstBoardRow;
     gradientCursor = 0;
     gridCursor = 2;
-    if (f.Grid.Exists()) {
-      f.Grid.At(0, 0) = Variant::Integer(0);
-      f.Grid.At(0, 1) = Variant::Integer(0);
-      f.Grid.At(1, 0) = Variant::Integer(0);
-      f.Grid.At(1, 1) = Variant::Integer(1);
-    }
+    if (f.Grid.Exists())
+      f.Grid.Start(Variant::Integer(0), Variant::Integer(0), Variant::Integer(0), Variant::Integer(1));
     for (bool stop = false; !stop;) {
       if (!NextKey(&key, 2, true)) break;
       if (!FeatureLine(key, &stop)) return false;
@@ -318,10 +300,7 @@ struct RouteReader {
     ctx.where = SourceRef{SourceFile::kRoute, in.CurrentLine()};
     do FillGradientCell();
     while (gradientCursor < static_cast<int64_t>(f.CellCount) - 2);
-    if (f.Grid.Exists()) {
-      for (int64_t i = gridCursor; i <= static_cast<int64_t>(f.TotalLength) - 2; ++i)
-        Step(i, 0.0, false);
-    }
+    if (f.Grid.Exists()) Advance(static_cast<int64_t>(f.TotalLength) - 2, 0.0, false);
     return true;
   }
 };

@@ -21,7 +21,7 @@ void memo_segnale(Form1& form, int32_t posizione, int32_t sx, int32_t s1, int32_
   int64_t i = PointCell(posizione);
   TrackCell& c = form.Cell(i);
   if (!IsFree(c)) {
-    RecordFault(form, 16, posizione,
+    RecordFault(form, 16, std::nullopt,
                 where, "the signal at " + std::to_string(posizione) + " m needs " + Where(form, i));
     return;
   }
@@ -47,15 +47,15 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
   if (!warning) f_ta = 0;
   const std::string at = "the slowdown at " + std::to_string(posizione) + " m";
   if (warning && !IsFree(form.Cell(w))) {
-    RecordFault(form, 17, posizione, where, at + " has its warning point 1200 m before in " + Where(form, w));
+    RecordFault(form, 17, std::nullopt, where, at + " has its warning point 1200 m before in " + Where(form, w));
     return;
   }
   if (!IsFree(form.Cell(s))) {
-    RecordFault(form, 18, posizione, where, at + " starts in " + Where(form, s));
+    RecordFault(form, 18, std::nullopt, where, at + " starts in " + Where(form, s));
     return;
   }
   if (!IsFree(form.Cell(e))) {
-    RecordFault(form, 19, posizione, where, at + " ends in " + Where(form, e));
+    RecordFault(form, 19, std::nullopt, where, at + " ends in " + Where(form, e));
     return;
   }
   auto low16 = [](int64_t x) { return static_cast<int16_t>(static_cast<uint16_t>(x)); };
@@ -79,7 +79,7 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
     const int64_t p = RoundDiv(pos - 1200, 50);
     for (int k = 0; k <= 3; ++k) {
       if (!IsFree(form.Cell(p - k))) {
-        RecordFault(form, 20, posizione, where,
+        RecordFault(form, 20, std::nullopt, where,
                     at + " has its pre-announcement in " + Where(form, p - k));
         return;
       }

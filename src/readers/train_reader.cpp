@@ -242,6 +242,7 @@ struct TrainReader {
       memo_segnale(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], where);
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
+        if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
         ChiudiElimina(f, path);
         return false;
       }
@@ -263,6 +264,7 @@ struct TrainReader {
       memo_rallentamento(f, v[0], v[1], v[2], v[3], v[4], v[5], where);
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
+        if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
         ChiudiElimina(f, path);
         return false;
       }
