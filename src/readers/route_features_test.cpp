@@ -304,8 +304,8 @@ TEST(SpeedBoards, FreeAndOccupiedCells) {
   }
 }
 
-// memo_indicatori_v_max sets ErrorPosition itself; only the reader that calls it should.
-TEST(SpeedBoards, DISABLED_RefusalLeavesErrorPositionToTheCaller) {
+// A refusal is reported through ErrorCode only: the reader that calls it sets the position.
+TEST(SpeedBoards, RefusalLeavesErrorPositionToTheCaller) {
   Form1 f;
   f.CreateTrack(1000);
   f.TrackCells[21].cellType = kCellIndicationBoard;

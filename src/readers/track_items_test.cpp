@@ -241,9 +241,8 @@ TEST_F(TrackItems, ErrorCodeIsNeverCleared) {
   EXPECT_EQ(Cell(201).cellType, kCellSlowdownStart);
 }
 
-// memo_segnale and memo_rallentamento set ErrorPosition themselves; only the reader that calls
-// them should.
-TEST_F(TrackItems, DISABLED_RefusalsLeaveErrorPositionToTheCaller) {
+// A refusal is reported through ErrorCode only: the reader that calls them sets the position.
+TEST_F(TrackItems, RefusalsLeaveErrorPositionToTheCaller) {
   Cell(161).cellType = kCellSignal;
   f.ErrorPosition = -4242;
   Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
