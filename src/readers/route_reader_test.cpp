@@ -233,6 +233,7 @@ TEST_F(RouteReader, EachFaultWithItsPositionAndTheTextGone) {
     EXPECT_EQ(t.form.ErrorPosition, c.position.value_or(kUntouched));
     ASSERT_FALSE(t.form.diag.faults.empty());
     EXPECT_EQ(t.form.diag.faults.back().code, c.code);
+    EXPECT_EQ(t.form.diag.faults.back().position, c.position);
     EXPECT_FALSE(t.Has(kRouteText));
     EXPECT_EQ(t.Has(kTrainText), c.train == TrainFate::kNotRead);
     EXPECT_EQ(t.form.StationTable[kRowTrain].position, c.train == TrainFate::kRead ? 5 : 0);
@@ -449,6 +450,10 @@ TEST_F(RouteReader, ReadingRules) {
        CrlfLines(Concat(Concat(head, Dashes(9)), {"- sfondo uno, 7", "[fine]"})), 0, background(0)},
       {"eleven dash fields: the eleventh is a key",
        CrlfLines(Concat(Concat(head, Dashes(10)), {"- sfondo uno, 7", "[fine]"})), 0, background(7)},
+      {"an eleventh dash field with brackets does not end the general section",
+       CrlfLines(Concat(Concat(head, Dashes(10)), {"-[x]", "sfondo uno, 7", "[fine]"})), 0, background(7)},
+      {"a head reached by the general comment rule ends it",
+       CrlfLines(Concat(Concat(head, Dashes(9)), {"[x]", "sfondo uno, 7", "[fine]"})), 0, background(0)},
       {"a field reached by the general comment rule is interpreted even at the end of the text",
        Crlf({"[generale]", "lunghezza percorso, 1000", "-", "sfondo uno"}), 25, nullptr},
       {"two dash fields among the features: the third is a key",

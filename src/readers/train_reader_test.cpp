@@ -232,6 +232,7 @@ TEST_F(TrainReader, EachFaultWithItsPosition) {
     EXPECT_EQ(t.form.ErrorPosition, c.position.value_or(kUntouched));
     ASSERT_FALSE(t.form.diag.faults.empty());
     EXPECT_EQ(t.form.diag.faults.back().code, c.code);
+    EXPECT_EQ(t.form.diag.faults.back().position, c.position);
     EXPECT_FALSE(t.Has(kTrainText));
     EXPECT_EQ(t.form.TrackCells.at(100).speedLimit, c.tails ? 10 : 0);
   }
