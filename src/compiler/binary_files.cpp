@@ -38,18 +38,44 @@ class ByteWriter {
 
 }  // namespace
 
+void WriteLinea(const LineGrid& grid, const std::function<void(std::string_view)>& sink) {
+  // Elements are encoded into one block and handed on whenever it is nearly full.
+  char block[1 << 16];
+  size_t used = 0;
+  grid.ForEachElement([&](const Variant& v) {
+    if (used > sizeof block - 10) {
+      sink(std::string_view(block, used));
+      used = 0;
+    }
+    char* p = block + used;
+    p[0] = static_cast<char>(v.tag & 0xFF);
+    p[1] = static_cast<char>(v.tag >> 8);
+    if (v.tag == Variant::kInteger) {
+      uint16_t u = static_cast<uint16_t>(v.i);
+      p[2] = static_cast<char>(u & 0xFF);
+      p[3] = static_cast<char>(u >> 8);
+      used += 4;
+    } else if (v.tag == Variant::kDouble) {
+      uint64_t u;
+      std::memcpy(&u, &v.d, sizeof u);
+      for (int k = 0; k < 8; ++k) p[2 + k] = static_cast<char>((u >> (8 * k)) & 0xFF);
+      used += 10;
+    } else {
+      used += 2;
+    }
+  });
+  if (used > 0) sink(std::string_view(block, used));
+}
+
+size_t LineaSize(const LineGrid& grid) {
+  LineGrid::TagCounts n = grid.CountTags();
+  return 2 * n.empty + 4 * n.integer + 10 * n.real;
+}
+
 std::string FileLinea(const LineGrid& grid) {
   std::string out;
-  size_t size = 0;
-  for (const Variant& v : grid.Values())
-    size += v.tag == Variant::kDouble ? 10 : v.tag == Variant::kInteger ? 4 : 2;
-  out.reserve(size);
-  ByteWriter w(out);
-  for (const Variant& v : grid.Values()) {
-    w.U16(v.tag);
-    if (v.tag == Variant::kInteger) w.I16(v.i);
-    else if (v.tag == Variant::kDouble) w.F64(v.d);
-  }
+  out.reserve(LineaSize(grid));
+  WriteLinea(grid, [&](std::string_view piece) { out.append(piece); });
   return out;
 }
 

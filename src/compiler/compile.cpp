@@ -50,20 +50,25 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
   cell1.value2 = static_cast<int16_t>(codice_gara_og(form));
 
   // Every file is built before any is replaced, so that none is written unless all can be.
+  // The line data file, whose encoding cannot fail, is encoded from the plan of the line
+  // while it is written.
   struct Out { std::string path, bytes; };
   std::vector<Out> files;
-  if (form.LineDataFlag != 0) {
-    std::string path = PercorsoFile(form, ScenarioFile::kLineData);
-    files.push_back({path, FileLinea(form.Grid)});
-  }
   std::string sim = PercorsoFile(form, ScenarioFile::kTrainSettings);
   files.push_back({sim, FileImpostazioni(form, sim)});
   files.push_back({PercorsoFile(form, ScenarioFile::kTrack), FileTracciato(form)});
 
   CompileOutput out;
   if (!write_files) return out;
+  std::string err;
+  if (form.LineDataFlag != 0) {
+    std::string path = PercorsoFile(form, ScenarioFile::kLineData);
+    auto encode = [&](const FileSystem::ByteSink& sink) { WriteLinea(form.Grid, sink); };
+    if (!form.fs->ReplaceFileWith(path, LineaSize(form.Grid), encode, &err))
+      throw RunFailure(path, err);
+    out.written.push_back(path);
+  }
   for (const Out& f : files) {
-    std::string err;
     if (!form.fs->ReplaceFile(f.path, f.bytes, &err)) throw RunFailure(f.path, err);
     out.written.push_back(f.path);
   }

@@ -2,6 +2,15 @@
 
 namespace sb {
 
+bool FileSystem::ReplaceFileWith(const std::string& path, size_t size,
+                                 const std::function<void(const ByteSink&)>& produce,
+                                 std::string* err) {
+  std::string contents;
+  contents.reserve(size);
+  produce([&](std::string_view piece) { contents.append(piece); });
+  return ReplaceFile(path, contents, err);
+}
+
 bool MemoryFileSystem::Exists(const std::string& path) { return files_.count(path) != 0; }
 
 bool MemoryFileSystem::ReadFile(const std::string& path, std::string* contents,

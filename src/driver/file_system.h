@@ -2,6 +2,8 @@
 // runs on a real folder or entirely in memory.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -17,10 +19,19 @@ class FileSystem {
   // Reads the whole file. On failure returns false and sets *err to the system's description.
   virtual bool ReadFile(const std::string& path, std::string* contents, std::string* err) = 0;
   // Replaces the file whole and atomically: a temporary file in the same directory is
-  // created, written, flushed and renamed over the old one. On failure the old version is
-  // left intact and no temporary file remains.
+  // created, written, closed and renamed over the old one. On failure the old version is
+  // left intact and no temporary file remains. It is not flushed to the disk first: a
+  // power cut soon after may lose the new version, as it may lose a copied file.
   virtual bool ReplaceFile(const std::string& path, std::string_view contents,
                            std::string* err) = 0;
+  // Receives the bytes of a file in order, piece by piece.
+  using ByteSink = std::function<void(std::string_view)>;
+  // The same replacement, with the `size` bytes of the contents handed piece by piece to
+  // the sink that `produce` is called with, so that a large file needs no buffer of its
+  // own size. By default the pieces are gathered and given to ReplaceFile.
+  virtual bool ReplaceFileWith(const std::string& path, size_t size,
+                               const std::function<void(const ByteSink&)>& produce,
+                               std::string* err);
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
 };
 

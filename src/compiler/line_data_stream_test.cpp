@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "compiler/binary_files.h"
+#include "compiler/compile.h"
+#include "model/run_errors.h"
+#include "test_support.h"
+
+namespace sb {
+namespace {
+
+using testing::MemoryScenario;
+
+// The line data file encoded element by element from the laid-out grid.
+std::string EncodeElements(const std::vector<Variant>& values) {
+  std::string out;
+  for (const Variant& v : values) {
+    out += static_cast<char>(v.tag & 0xFF);
+    out += static_cast<char>(v.tag >> 8);
+    if (v.tag == Variant::kInteger) {
+      out += static_cast<char>(static_cast<uint16_t>(v.i) & 0xFF);
+      out += static_cast<char>(static_cast<uint16_t>(v.i) >> 8);
+    } else if (v.tag == Variant::kDouble) {
+      uint64_t u;
+      std::memcpy(&u, &v.d, sizeof u);
+      for (int k = 0; k < 8; ++k) out += static_cast<char>((u >> (8 * k)) & 0xFF);
+    }
+  }
+  return out;
+}
+
+TEST(LineDataStream, BuiltInLineInPiecesOfAtMost64KiB) {
+  MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::BuiltInRouteText());
+  s.Put(ScenarioFile::kTrainSource, testing::BuiltInTrainText());
+  testing::ReadSources(s, 1);
+  ASSERT_EQ(s.form.ErrorCode, 0);
+  std::string streamed;
+  size_t pieces = 0;
+  WriteLinea(s.form.Grid, [&](std::string_view piece) {
+    EXPECT_LE(piece.size(), size_t{1} << 16);
+    EXPECT_FALSE(piece.empty());
+    streamed.append(piece);
+    ++pieces;
+  });
+  EXPECT_GT(pieces, 100u);
+  EXPECT_EQ(streamed.size(), 7659964u);
+  EXPECT_EQ(LineaSize(s.form.Grid), streamed.size());
+  EXPECT_EQ(FileLinea(s.form.Grid), streamed);
+  // The same bytes once the grid is laid out point by point.
+  EXPECT_EQ(EncodeElements(s.form.Grid.Values()), streamed);
+  EXPECT_EQ(FileLinea(s.form.Grid), streamed);
+  EXPECT_EQ(LineaSize(s.form.Grid), streamed.size());
+}
+
+TEST(LineDataStream, CompileWritesTheStreamedFile) {
+  MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::BuiltInRouteText());
+  s.Put(ScenarioFile::kTrainSource, testing::BuiltInTrainText());
+  int32_t j = 1;
+  CompileOutput out = memorizza_percorso(s.form, j);
+  ASSERT_EQ(out.written.size(), 3u);
+  EXPECT_EQ(out.written[0], s.Path(ScenarioFile::kLineData));
+  EXPECT_EQ(s.Get(ScenarioFile::kLineData), EncodeElements(s.form.Grid.Values()));
+}
+
+TEST(LineDataStream, FailedLineDataFileStopsBeforeTheOtherFiles) {
+  MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::BuiltInRouteText());
+  s.Put(ScenarioFile::kTrainSource, testing::BuiltInTrainText());
+  s.Put(ScenarioFile::kLineData, "old");
+  s.fs.FailReplace(s.Path(ScenarioFile::kLineData), WriteStep::kWrite);
+  int32_t j = 1;
+  EXPECT_THROW(memorizza_percorso(s.form, j), RunFailure);
+  EXPECT_EQ(s.Get(ScenarioFile::kLineData), "old");
+  EXPECT_FALSE(s.Has(ScenarioFile::kTrainSettings));
+  EXPECT_FALSE(s.Has(ScenarioFile::kTrack));
+}
+
+}  // namespace
+}  // namespace sb
