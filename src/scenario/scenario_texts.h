@@ -8,6 +8,10 @@ namespace sb {
 
 struct Form1;
 
+// Names of the built-in scenario and of its train.
+inline constexpr char kBuiltInScenario[] = "Torbena-Sarvico-Zeva";
+inline constexpr char kBuiltInTrain[] = "47302";
+
 // Content lines of each text, in file order.
 std::vector<std::string> RighePercorso();      // route source
 std::vector<std::string> RigheTreno();         // train source

@@ -1,0 +1,33 @@
+// What an authoring command works with: the file system, the path separator, and the two
+// output streams (results on `out`, diagnostics on `err`).
+#pragma once
+
+#include <ostream>
+#include <string>
+
+namespace sb {
+
+class FileSystem;
+
+inline constexpr char kProgramName[] = "scenario-builder";
+
+// Exit statuses of the commands.
+constexpr int kExitOk = 0;
+constexpr int kExitFaults = 1;  // faults recorded, binary files written all the same
+constexpr int kExitFailed = 2;  // could not complete, or a wrong command line
+
+struct CommandIo {
+  FileSystem* fs;
+  char separator;
+  std::ostream* out;
+  std::ostream* err;
+};
+
+// A directory argument as the base of file paths: "" and "." are the working directory;
+// trailing separators are dropped ("/" stays the root).
+std::string BaseDirectory(const std::string& dir, char separator);
+
+// "scenario-builder COMMAND: MESSAGE" and a pointer to the help; returns kExitFailed.
+int UsageError(CommandIo& io, const char* command, const std::string& message);
+
+}  // namespace sb
