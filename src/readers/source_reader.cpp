@@ -1,6 +1,7 @@
 #include "readers/source_reader.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "driver/file_names.h"
 #include "driver/file_system.h"
@@ -13,17 +14,26 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
-size_t EditDistance(const std::string& a, const std::string& b) {
+// Edit distance of a and b (letter case ignored) when it is at most `cap`, else cap + 1.
+// The distance is at least the difference of the lengths, and at least the smallest
+// value of any row of the table.
+size_t EditDistance(const std::string& a, const std::string& b, size_t cap) {
+  size_t gap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  if (gap > cap) return cap + 1;
   std::vector<size_t> prev(b.size() + 1), cur(b.size() + 1);
   for (size_t j = 0; j <= b.size(); ++j) prev[j] = j;
   for (size_t i = 1; i <= a.size(); ++i) {
     cur[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j)
+    size_t row_min = cur[0];
+    for (size_t j = 1; j <= b.size(); ++j) {
       cur[j] = std::min({prev[j] + 1, cur[j - 1] + 1,
                          prev[j - 1] + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1)});
+      row_min = std::min(row_min, cur[j]);
+    }
+    if (row_min > cap) return cap + 1;
     std::swap(prev, cur);
   }
-  return prev[b.size()];
+  return std::min(prev[b.size()], cap + 1);
 }
 
 }  // namespace
@@ -79,8 +89,13 @@ void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, 
   std::string msg = "unknown key '" + trimmed + "', line ignored";
   size_t best = SIZE_MAX;
   const char* suggestion = nullptr;
+  // A key is suggested only within max(2, its length / 3) edits: distances beyond the
+  // widest such margin need not be known, and a long field costs no search.
+  size_t longest = 0;
+  for (size_t k = 0; k < key_count; ++k) longest = std::max(longest, std::strlen(keys[k]));
+  const size_t cap = std::max<size_t>(2, longest / 3);
   for (size_t k = 0; k < key_count; ++k) {
-    size_t d = EditDistance(trimmed, keys[k]);
+    size_t d = EditDistance(trimmed, keys[k], cap);
     if (d < best) {
       best = d;
       suggestion = keys[k];
