@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 
+#include "compiler/binary_decode.h"
 #include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "scenario/scenario_texts.h"
@@ -214,6 +215,15 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
   const std::string text((std::istreambuf_iterator<char>(notes)), std::istreambuf_iterator<char>());
   EXPECT_EQ(text, RenderLines(LineTable(RigheNote())));
   EXPECT_EQ(fs::file_size(bin / Name(ScenarioFile::kTrack)), 114915u);
+  // The line data file is written piece by piece: it must still decode whole.
+  std::ifstream line_data(bin / Name(ScenarioFile::kLineData), std::ios::binary);
+  const std::string grid((std::istreambuf_iterator<char>(line_data)), std::istreambuf_iterator<char>());
+  line_data.close();
+  EXPECT_EQ(grid.size(), 7659964u);
+  std::vector<Variant> elements;
+  std::string err;
+  EXPECT_TRUE(DecodeLineFile(grid, &elements, &err)) << err;
+  EXPECT_EQ(elements.size(), 2u * 383001u);
 #ifndef _WIN32
   std::ifstream out(root / "out.txt");
   const std::string said((std::istreambuf_iterator<char>(out)), std::istreambuf_iterator<char>());
