@@ -7,33 +7,36 @@
 namespace sb {
 namespace {
 
-// Little-endian output into a preallocated buffer, independent of the host's byte order.
+// Little-endian output into a buffer sized beforehand, independent of the host's byte order.
 class ByteWriter {
  public:
-  explicit ByteWriter(std::string& out) : out_(out) {}
-  void U8(uint8_t v) { out_.push_back(static_cast<char>(v)); }
+  explicit ByteWriter(char* p) : p_(p) {}
+  char* end() const { return p_; }
+  void U8(uint8_t v) { *p_++ = static_cast<char>(v); }
   void U16(uint16_t v) {
-    char b[2] = {static_cast<char>(v & 0xFF), static_cast<char>(v >> 8)};
-    out_.append(b, 2);
+    p_[0] = static_cast<char>(v & 0xFF);
+    p_[1] = static_cast<char>(v >> 8);
+    p_ += 2;
   }
   void I16(int16_t v) { U16(static_cast<uint16_t>(v)); }
   void I32(int32_t v) {
     uint32_t u = static_cast<uint32_t>(v);
-    char b[4] = {static_cast<char>(u & 0xFF), static_cast<char>((u >> 8) & 0xFF),
-                 static_cast<char>((u >> 16) & 0xFF), static_cast<char>(u >> 24)};
-    out_.append(b, 4);
+    for (int k = 0; k < 4; ++k) p_[k] = static_cast<char>((u >> (8 * k)) & 0xFF);
+    p_ += 4;
   }
   void F64(double d) {
     uint64_t u;
     std::memcpy(&u, &d, sizeof u);
-    char b[8];
-    for (int k = 0; k < 8; ++k) b[k] = static_cast<char>((u >> (8 * k)) & 0xFF);
-    out_.append(b, 8);
+    for (int k = 0; k < 8; ++k) p_[k] = static_cast<char>((u >> (8 * k)) & 0xFF);
+    p_ += 8;
   }
-  void Bytes(const std::string& s) { out_.append(s); }
+  void Bytes(const std::string& s) {
+    std::memcpy(p_, s.data(), s.size());
+    p_ += s.size();
+  }
 
  private:
-  std::string& out_;
+  char* p_;
 };
 
 }  // namespace
@@ -41,30 +44,18 @@ class ByteWriter {
 void WriteLinea(const LineGrid& grid, const std::function<void(std::string_view)>& sink) {
   // Elements are encoded into one block and handed on whenever it is nearly full.
   char block[1 << 16];
-  size_t used = 0;
+  char* const full = block + sizeof block - 10;
+  ByteWriter w(block);
   grid.ForEachElement([&](const Variant& v) {
-    if (used > sizeof block - 10) {
-      sink(std::string_view(block, used));
-      used = 0;
+    if (w.end() > full) {
+      sink(std::string_view(block, static_cast<size_t>(w.end() - block)));
+      w = ByteWriter(block);
     }
-    char* p = block + used;
-    p[0] = static_cast<char>(v.tag & 0xFF);
-    p[1] = static_cast<char>(v.tag >> 8);
-    if (v.tag == Variant::kInteger) {
-      uint16_t u = static_cast<uint16_t>(v.i);
-      p[2] = static_cast<char>(u & 0xFF);
-      p[3] = static_cast<char>(u >> 8);
-      used += 4;
-    } else if (v.tag == Variant::kDouble) {
-      uint64_t u;
-      std::memcpy(&u, &v.d, sizeof u);
-      for (int k = 0; k < 8; ++k) p[2 + k] = static_cast<char>((u >> (8 * k)) & 0xFF);
-      used += 10;
-    } else {
-      used += 2;
-    }
+    w.U16(v.tag);
+    if (v.tag == Variant::kInteger) w.I16(v.i);
+    else if (v.tag == Variant::kDouble) w.F64(v.d);
   });
-  if (used > 0) sink(std::string_view(block, used));
+  if (w.end() != block) sink(std::string_view(block, static_cast<size_t>(w.end() - block)));
 }
 
 size_t LineaSize(const LineGrid& grid) {
@@ -83,8 +74,8 @@ std::string FileImpostazioni(const Form1& form, const std::string& path) {
   std::string out;
   size_t size = 0;
   for (const StationRecord& r : form.StationTable) size += 34 + r.name.size();
-  out.reserve(size);
-  ByteWriter w(out);
+  out.resize(size);
+  ByteWriter w(out.data());
   for (size_t row = 0; row < form.StationTable.size(); ++row) {
     const StationRecord& r = form.StationTable[row];
     if (r.name.size() > 0xFFFF)
@@ -113,9 +104,8 @@ std::string FileImpostazioni(const Form1& form, const std::string& path) {
 }
 
 std::string FileTracciato(const Form1& form) {
-  std::string out;
-  out.reserve(form.TrackCells.size() * 15);
-  ByteWriter w(out);
+  std::string out(form.TrackCells.size() * 15, '\0');
+  ByteWriter w(out.data());
   for (const TrackCell& c : form.TrackCells) {
     w.U8(c.cellType);
     w.I16(c.value1);

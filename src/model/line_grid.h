@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 namespace sb {
@@ -22,10 +23,11 @@ struct Variant {
 // One step of the plan: point i from points i - 1 = (x1, y1) and i - 2 = (x0, y0). With
 // d = P(i - 1) - P(i - 2), P(i) = P(i - 1) + d on a straight step (c = 0), and
 // P(i) = P(i - 1) + (d.x + c d.y, d.y - c d.x) on a curved one.
-inline void PlanStep(double x0, double y0, double x1, double y1, double c, double* x, double* y) {
+template <bool kCurved>
+inline void PlanStepOf(double x0, double y0, double x1, double y1, double c, double* x, double* y) {
   double dx = x1 - x0;
   double dy = y1 - y0;
-  if (c != 0.0) {
+  if constexpr (kCurved) {
     double nx = dx + c * dy;
     double ny = dy - c * dx;
     *x = x1 + nx;
@@ -34,6 +36,13 @@ inline void PlanStep(double x0, double y0, double x1, double y1, double c, doubl
     *x = x1 + dx;
     *y = y1 + dy;
   }
+}
+
+inline void PlanStep(double x0, double y0, double x1, double y1, double c, double* x, double* y) {
+  if (c != 0.0)
+    PlanStepOf<true>(x0, y0, x1, y1, c, x, y);
+  else
+    PlanStepOf<false>(x0, y0, x1, y1, c, x, y);
 }
 
 // Metre index varies fastest: all x values, then all y values.
@@ -118,15 +127,25 @@ void LineGrid::ForEachElement(F&& f) const {
     double x0 = start_[0][0].AsDouble(), y0 = start_[0][1].AsDouble();
     double x1 = start_[1][0].AsDouble(), y1 = start_[1][1].AsDouble();
     for (const Run& r : runs_) {
-      for (m = r.first; m <= r.last; ++m) {
-        double x, y;
-        PlanStep(x0, y0, x1, y1, r.c, &x, &y);
-        x0 = x1;
-        y0 = y1;
-        x1 = x;
-        y1 = y;
-        f(Variant::Double(comp == 0 ? x : y));
-      }
+      // One loop per kind of step and coordinate, without tests inside.
+      const int32_t last = r.last;
+      const double c = r.c;
+      auto walk = [&](auto curved, auto y_block) {
+        for (int32_t i = r.first; i <= last; ++i) {
+          double x, y;
+          PlanStepOf<decltype(curved)::value>(x0, y0, x1, y1, c, &x, &y);
+          x0 = x1;
+          y0 = y1;
+          x1 = x;
+          y1 = y;
+          f(Variant::Double(decltype(y_block)::value ? y : x));
+        }
+      };
+      if (c != 0.0)
+        comp == 0 ? walk(std::true_type{}, std::false_type{}) : walk(std::true_type{}, std::true_type{});
+      else
+        comp == 0 ? walk(std::false_type{}, std::false_type{}) : walk(std::false_type{}, std::true_type{});
+      m = last + 1;
     }
     for (; m <= last_; ++m) f(empty);
   }
