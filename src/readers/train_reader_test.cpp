@@ -579,7 +579,11 @@ TEST_F(TrainReader, StationSpacing) {
 
 TEST_F(TrainReader, StationRowsReachTheBoardRows) {
   std::vector<std::string> stations;
-  for (int k = 0; k < 79; ++k) stations.push_back(Station(1000 * k, 30, 100, 0, 0, "S" + std::to_string(k + 1)));
+  for (int k = 0; k < 79; ++k) {
+    std::string name = "S";
+    name += std::to_string(k + 1);
+    stations.push_back(Station(1000 * k, 30, 100, 0, 0, name));
+  }
   Read(stations, Route(80000));
   EXPECT_EQ(f.ErrorCode, 10);
   EXPECT_EQ(f.ErrorPosition, kUntouched);

@@ -39,7 +39,7 @@ TEST(RenderLines, EveryLineEndsWithCrLfAndTheMarkerIsNotWritten) {
 
 TEST(RenderLines, StopsAtTheFirstMarker) {
   LineTable t;
-  t[0] = "a";
+  t[0] = std::string(1, 'a');
   t[1] = kEndMarker;
   t[2] = "never written";
   t[3] = kEndMarker;
