@@ -93,6 +93,8 @@ std::string Details(const TrackCell& c, size_t index, const std::vector<StationR
       if (index == 1 && c.value1 != 0)
         s = "fixed stamp " + std::to_string(c.value1) + ", og scenario code " +
             std::to_string(c.value2);
+      else if (c.approachMark != 0)
+        s = "approach mark of the signal or station ahead";
       break;
     case kCellSignal:
       s = "codes " + std::to_string(c.value1) + " " + std::to_string(c.value2) + " " +
