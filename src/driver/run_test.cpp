@@ -198,8 +198,11 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
 
   const fs::path before = fs::current_path();
   fs::current_path(elsewhere);
-  const std::string command = "\"" + exe.string() + "\" > \"" + (root / "out.txt").string() +
-                              "\" 2> \"" + (root / "err.txt").string() + "\"";
+  std::string command = "\"" + exe.string() + "\" > \"" + (root / "out.txt").string() +
+                        "\" 2> \"" + (root / "err.txt").string() + "\"";
+#ifdef _WIN32
+  command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
+#endif
   const int status = std::system(command.c_str());
   fs::current_path(before);
   EXPECT_EQ(status, 0);
@@ -213,6 +216,7 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
 
   std::ifstream notes(bin / Name(ScenarioFile::kNotes), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(notes)), std::istreambuf_iterator<char>());
+  notes.close();  // Windows removes no open file
   EXPECT_EQ(text, RenderLines(LineTable(RigheNote())));
   EXPECT_EQ(fs::file_size(bin / Name(ScenarioFile::kTrack)), 114915u);
   // The line data file is written piece by piece: it must still decode whole.
