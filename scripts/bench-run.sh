@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Whole-run benchmark: times the default run against copying its own six output files,
-# side by side in one hyperfine session, and prints the ratio of the two and the peak
-# memory of the default run.
+# side by side in the same hyperfine sessions, and prints the ratio of the two and the
+# peak memory of the default run.
 #
 #   scripts/bench-run.sh [EXECUTABLE]
 #
 # Without EXECUTABLE it builds the "bench" preset and times build/bench/scenario-builder.
-# RUNS (default 60) sets the number of timed runs of each command.
+# ROUNDS (default 3) hyperfine sessions of RUNS (default 30) timed runs of each command.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,7 +33,8 @@ if [ $# -eq 0 ]; then
 else
   exe=$1
 fi
-runs=${RUNS:-60}
+runs=${RUNS:-30}
+rounds=${ROUNDS:-3}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -53,16 +54,34 @@ if [ ${#outputs[@]} -ne 6 ]; then
   exit 1
 fi
 
-hyperfine -N --style basic --warmup 5 --runs "$runs" --export-csv "$work/times.csv" \
-  -n "default run" "$work/run/scenario-builder" \
-  -n "copy of its six files" "cp ${outputs[*]} $work/copy/"
-
-# Columns: command,mean,stddev,median,user,system,min,max (seconds).
-awk -F, 'NR == 2 { rm = $2; rd = $4; rn = $7 } NR == 3 { cm = $2; cd = $4; cn = $7 }
-  END {
-    printf "default run / copy: %.2f (medians %.1f ms / %.1f ms), %.2f (means %.1f ms / %.1f ms), %.2f (minima)\n",
-      rd / cd, rd * 1000, cd * 1000, rm / cm, rm * 1000, cm * 1000, rn / cn
-  }' "$work/times.csv"
+# Several rounds, the order of the two commands alternating, so that a change in the load
+# of the machine falls on both. Each round gives the ratio of the medians of the wall-clock
+# times and, steadier on a busy machine, that of the mean CPU times (user + system).
+: > "$work/ratios"
+for round in $(seq "$rounds"); do
+  run=(-n "default run" "$work/run/scenario-builder")
+  copy=(-n "copy of its six files" "cp ${outputs[*]} $work/copy/")
+  if [ $((round % 2)) -eq 1 ]; then order=("${run[@]}" "${copy[@]}"); else order=("${copy[@]}" "${run[@]}"); fi
+  hyperfine -N --style basic --warmup 5 --runs "$runs" --export-csv "$work/times.csv" "${order[@]}"
+  # Columns: command,mean,stddev,median,user,system,min,max (seconds).
+  awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
+    END {
+      r = "default run"; c = "copy of its six files"
+      printf "round %d: wall %.1f / %.1f ms = %.2f, CPU %.1f / %.1f ms = %.2f\n", round,
+        median[r] * 1000, median[c] * 1000, median[r] / median[c],
+        cpu[r] * 1000, cpu[c] * 1000, cpu[r] / cpu[c]
+      print median[r] / median[c], cpu[r] / cpu[c] >> ratios
+    }' round="$round" ratios="$work/ratios" "$work/times.csv"
+done
+awk 'function median(a, n,   i, j, t) {
+       for (i = 2; i <= n; ++i) for (j = i; j > 1 && a[j - 1] > a[j]; --j) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
+       return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+     }
+     { wall[NR] = $1; cpu[NR] = $2 }
+     END {
+       printf "default run / copy of its six files: %.2f wall-clock, %.2f CPU (medians of %d rounds)\n",
+         median(wall, NR), median(cpu, NR), NR
+     }' "$work/ratios"
 
 # Peak resident memory, the largest of five default runs.
 peak=0

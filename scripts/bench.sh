@@ -17,5 +17,5 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 cmake --preset bench >/dev/null
-cmake --build --preset bench
+cmake --build --preset bench --target scenario_bench
 exec build/bench/scenario_bench "$@"
