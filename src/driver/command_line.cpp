@@ -2,7 +2,7 @@
 
 namespace sb {
 
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
                size_t max_positional, ParsedArgs* out, std::string* err) {
   *out = ParsedArgs();
   bool options_ended = false;
@@ -27,10 +27,10 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       name = a.substr(0, eq);
       value = a.substr(eq + 1);
     }
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& s : specs)
-      if (name == s.name) spec = &s;
-    if (spec == nullptr) {
+    const OptionDef* def = nullptr;
+    for (const OptionDef& s : defs)
+      if (name == s.name) def = &s;
+    if (def == nullptr) {
       *err = "unknown option '" + name + "'";
       return false;
     }
@@ -38,7 +38,7 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpe
       *err = "option '" + name + "' given twice";
       return false;
     }
-    if (!spec->takes_value) {
+    if (!def->takes_value) {
       if (inline_value) {
         *err = "option '" + name + "' takes no value";
         return false;

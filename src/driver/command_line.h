@@ -8,7 +8,7 @@
 
 namespace sb {
 
-struct OptionSpec {
+struct OptionDef {
   const char* name;  // with the leading "--"
   bool takes_value;
 };
@@ -28,7 +28,7 @@ struct ParsedArgs {
 // Parses the arguments after the command name. "--" ends the options. Fails, with a
 // message for the user, on an unknown option, a missing value, an option given twice or
 // more than `max_positional` positional arguments.
-bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionSpec>& specs,
+bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
                size_t max_positional, ParsedArgs* out, std::string* err);
 
 // Whether "--help" or "-h" appears among the options.

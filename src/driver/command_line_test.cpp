@@ -5,7 +5,7 @@
 namespace sb {
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {{"--train", true}, {"--json", false}};
+const std::vector<OptionDef> kSpecs = {{"--train", true}, {"--json", false}};
 
 TEST(CommandLine, OptionsValuesAndPositionals) {
   struct Case {

@@ -39,7 +39,8 @@ const char* CellTypeName(int t) {
 std::string DescribeOccupant(const Form1& form, int64_t cell) {
   if (cell < 0 || cell > form.CellCount || !form.HasTrack) return "nothing (outside the track)";
   const TrackCell& c = form.TrackCells[static_cast<size_t>(cell)];
-  std::string s = std::string("a ") + CellTypeName(c.cellType);
+  const char* name = CellTypeName(c.cellType);
+  std::string s = std::string(name[0] == 'i' || name[0] == 'u' ? "an " : "a ") + name;
   const SourceRef& src = form.CellSource[static_cast<size_t>(cell)];
   if (src.file == SourceFile::kRoute)
     s += " placed by line " + std::to_string(src.line) + " of the route text";

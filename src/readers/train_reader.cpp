@@ -32,6 +32,14 @@ struct TrainReader {
   SourceRef Here() const { return ctx.where; }
   int64_t Last() const { return f.CellCount; }
 
+  // After a route fault 15 the first signal or slowdown line ends the train reading.
+  void EndAfterRouteFault(SourceRef where, int32_t p) {
+    RecordWarning(f, where,
+                  "the train text is read no further: the route text stopped at a position beyond "
+                  "the track (fault 15), and this line at " + std::to_string(p) +
+                      " m ends the reading; later lines and the speed and adhesion tails are not applied");
+  }
+
   // A fault that ends the procedure at once.
   bool End(int32_t code, std::optional<int32_t> position, std::string message) {
     RecordFault(f, code, position, Here(), std::move(message));
@@ -243,6 +251,7 @@ struct TrainReader {
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
         if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
+        else EndAfterRouteFault(where, v[0]);
         ChiudiElimina(f, path);
         return false;
       }
@@ -265,6 +274,7 @@ struct TrainReader {
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
         if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
+        else EndAfterRouteFault(where, v[0]);
         ChiudiElimina(f, path);
         return false;
       }
