@@ -19,10 +19,14 @@ void LineGrid::Clear() {
 
 void LineGrid::Start(Variant x0, Variant y0, Variant x1, Variant y1) {
   if (laid_out_ || !runs_.empty()) {
-    At(0, 0) = x0;
-    At(0, 1) = y0;
-    At(1, 0) = x1;
-    At(1, 1) = y1;
+    if (last_ >= 0) {
+      At(0, 0) = x0;
+      At(0, 1) = y0;
+    }
+    if (last_ >= 1) {
+      At(1, 0) = x1;
+      At(1, 1) = y1;
+    }
     return;
   }
   start_[0][0] = x0;
@@ -32,6 +36,8 @@ void LineGrid::Start(Variant x0, Variant y0, Variant x1, Variant y1) {
 }
 
 void LineGrid::Steps(int32_t first, int32_t last, double c) {
+  if (first < 2) first = 2;
+  if (last > last_) last = last_;  // never past the last point
   if (first > last) return;
   if (!laid_out_ && first == NextStep()) {
     if (!runs_.empty() && runs_.back().c == c)

@@ -61,10 +61,10 @@ class LineGrid {
   void Create(int32_t last_point);
   void Clear();
 
-  // Sets points 0 and 1 (the grid has at least two points).
+  // Sets points 0 and 1, those of them that the grid has.
   void Start(Variant x0, Variant y0, Variant x1, Variant y1);
-  // Steps points first to last (2 <= first, last <= LastPoint()) with curvature c, each
-  // from the two points before it; c = 0 for straight steps.
+  // Steps points first to last with curvature c, each from the two points before it;
+  // c = 0 for straight steps. Points before 2 or after LastPoint() are not stepped.
   void Steps(int32_t first, int32_t last, double c);
 
   Variant& At(int32_t metre, int component) {

@@ -116,6 +116,15 @@ TEST(LineGrid, StepsAfterAPointWasChangedStartFromTheChangedPoint) {
   ExpectSame(Walk(g), walked);
 }
 
+TEST(LineGrid, StepsStayWithinTheGrid) {
+  LineGrid g = Plan(9, {{0, 20, 0.001}});  // points 2 to 9 only
+  ExpectSame(Walk(g), WalkedPoints(9, {{2, 9, 0.001}}));
+  EXPECT_EQ(g.CountTags().real, 16u);
+  g.Steps(10, 12, 0.0);  // nothing left to step
+  ExpectSame(Walk(g), WalkedPoints(9, {{2, 9, 0.001}}));
+  ExpectSame(g.Values(), WalkedPoints(9, {{2, 9, 0.001}}));
+}
+
 TEST(LineGrid, EmptyCreatedAndCleared) {
   LineGrid g;
   EXPECT_FALSE(g.Exists());
