@@ -7,6 +7,7 @@
 #
 # Without EXECUTABLE it builds the "bench" preset and times build/bench/scenario-builder.
 # ROUNDS (default 3) hyperfine sessions of RUNS (default 30) timed runs of each command.
+# Last, it times `compile` of a 1,000,000 m line curved along its whole length.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -91,3 +92,34 @@ for _ in 1 2 3 4 5; do
   [ "$kb" -gt "$peak" ] && peak=$kb
 done
 awk -v kb="$peak" 'BEGIN { printf "peak memory of the default run: %.1f MB (%d kB)\n", kb / 1024, kb }'
+
+# `compile` of a line of 1,000,000 m with curves of classes 1 to 3, left and right in turn,
+# from metre 0 to metre 999,999, and a small train.
+long="$work/long"
+mkdir "$long"
+awk 'BEGIN {
+  printf "[generale]\r\nlunghezza percorso,    1000000\r\n"
+  for (k = 1; k <= 3; ++k)
+    printf "progressiva chilometrica %s,    0,    0,    0\r\n", k == 1 ? "uno" : k == 2 ? "due" : "tre"
+  printf "sfondo uno,    1\r\nsfondo due,    0\r\nsfondo tre,    0\r\n"
+  printf "ripetizione segnali 9 codici,    1500,    360000\r\n[curve]\r\n"
+  split("curvas1 curvad2 curvas3 curvad1 curvas2 curvad3", key, " ")
+  for (s = 0; s < 1000000; s += 2000)
+    printf "%s,  %d,  %d\r\n", key[(s / 2000) % 6 + 1], s, (s + 2000 > 999999 ? 999999 - s : 2000)
+  printf "[pendenze]\r\npendenza,   0,    0\r\npendenza,  500000,   2\r\n[fine]\r\n"
+}' > "$long/Torbena-Sarvico-Zeva_linea.txt"
+printf '%s\r\n' "[generale]" "numero vetture,    10" "[aderenze]" "aderenza,   0,    100" \
+  "[vel_limite]" "velocita,   0,    30" "velocita,    2000,   160" "[stazioni]" \
+  "stazione,       0,  8, 1000,  0, 0, 0,  1,1,0,  4,1,1,    1,   9,12,40, PARTENZA" \
+  "stazione,  999000,  6, 2200,  0, 0, 0,  1,1,0,  2,1,1,    0,  12, 0, 0, ARRIVO" \
+  "[fine]" > "$long/Torbena-Sarvico-Zeva_47302-.txt"
+if ! "$work/run/scenario-builder" compile "$long" >/dev/null 2>&1; then
+  echo "compile of the 1,000,000 m line: this executable has no compile command" >&2
+  exit 0
+fi
+hyperfine -N --style basic --warmup 3 --runs "$runs" --export-csv "$work/compile.csv" \
+  -n "compile of 1000000 m" "$work/run/scenario-builder compile $long"
+awk -F, 'NR == 2 { printf "compile of the 1,000,000 m line: %.1f ms median, %.1f ms mean, CPU %.1f ms mean\n", $4 * 1000, $2 * 1000, ($5 + $6) * 1000 }' "$work/compile.csv"
+kb=$(/usr/bin/time -v "$work/run/scenario-builder" compile "$long" 2>&1 >/dev/null |
+     awk -F: '/Maximum resident set size/ { gsub(/ /, "", $2); print $2 }')
+awk -v kb="$kb" 'BEGIN { printf "peak memory of that compile: %.1f MB (%d kB)\n", kb / 1024, kb }'
