@@ -188,6 +188,12 @@ std::vector<FaultCase> Cases() {
        {{0, std::nullopt, kRoute, 11, "unknown key 'pend\xC3\xA8nza'"}},
        {kRoute + ":11: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
        "pend\xC3\xA8nza, 1000, 2", 3},
+      {"a key of a megabyte is quoted by its start", RouteLines(10000, {std::string(1 << 20, 'x')}),
+       TrainLines({}), 0, 0, 0, false, {},
+       {{0, std::nullopt, kRoute, 11, "unknown key '" + std::string(60, 'x') + "...' (1048576 bytes)"}},
+       {kRoute + ":11: warning: unknown key '" + std::string(60, 'x') +
+        "...' (1048576 bytes), line ignored"},
+       std::string(200, 'x') + "... (1048576 bytes)", 3},
       {"short line: warning only", RouteLines(10000, {}),
        TrainLines({"velocita, 0", "100", "aderenza, 0, 100"}), 0, 0, 0, false, {},
        {{0, std::nullopt, kTrain, 2, "took the missing ones from line 3"}},

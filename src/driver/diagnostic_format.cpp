@@ -58,7 +58,11 @@ std::string LineOf(const SourceTexts& t, SourceFile f, int32_t line) {
   const std::vector<std::string>* lines =
       f == SourceFile::kRoute ? &t.route_lines : f == SourceFile::kTrain ? &t.train_lines : nullptr;
   if (lines == nullptr || line < 1 || static_cast<size_t>(line) > lines->size()) return "";
-  return Cp1252ToUtf8((*lines)[static_cast<size_t>(line) - 1]);
+  // A line of megabytes is quoted by its start.
+  constexpr size_t kShown = 200;
+  const std::string& text = (*lines)[static_cast<size_t>(line) - 1];
+  if (text.size() <= kShown) return Cp1252ToUtf8(text);
+  return Cp1252ToUtf8(text.substr(0, kShown)) + "... (" + std::to_string(text.size()) + " bytes)";
 }
 
 // File, line and quoted line of a source reference.

@@ -18,6 +18,14 @@ void RecordWarning(Form1& form, SourceRef where, std::string message) {
   form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
 }
 
+std::string Quoted(std::string_view text) {
+  constexpr size_t kShown = 60;
+  std::string q = "'";
+  q.append(text.substr(0, kShown));
+  if (text.size() <= kShown) return q + "'";
+  return q + "...' (" + std::to_string(text.size()) + " bytes)";
+}
+
 const char* CellTypeName(int t) {
   switch (t) {
     case kCellEmpty: return "nothing";

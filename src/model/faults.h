@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/form1.h"
 
@@ -12,6 +13,10 @@ namespace sb {
 void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
                  std::string message);
 void RecordWarning(Form1& form, SourceRef where, std::string message);
+
+// Source bytes quoted in a message, between single quotes; a field longer than a screen
+// line is cut, with its length given, so a megabyte field gives a short message.
+std::string Quoted(std::string_view text);
 
 // "signal", "station stop mark", ... for a cell type code.
 const char* CellTypeName(int cell_type);

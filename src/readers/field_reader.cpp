@@ -1,5 +1,6 @@
 #include "readers/field_reader.h"
 
+#include "model/faults.h"
 #include "model/run_errors.h"
 
 namespace sb {
@@ -56,7 +57,7 @@ int64_t FieldReader::ReadNumber(int64_t lo, int64_t hi, const char* type) {
   }
   int64_t value = 0;
   if (!ParseNumber(field, lo, hi, &value))
-    throw ReadFailure("the value '" + std::string(field) + "' does not fit " + type + " (" +
+    throw ReadFailure("the value " + Quoted(field) + " does not fit " + type + " (" +
                       std::to_string(lo) + " to " + std::to_string(hi) + ")");
   return value;
 }

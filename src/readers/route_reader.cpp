@@ -86,7 +86,7 @@ struct RouteReader {
     else if (Contains(key, "4")) c = 0.001;
     else if (Contains(key, "5")) c = 0.002;
     else if (Contains(key, "6")) c = 0.003;
-    else return End(103, std::nullopt, "the curve key '" + key + "' has no class digit 1 to 6");
+    else return End(103, std::nullopt, "the curve key " + Quoted(key) + " has no class digit 1 to 6");
     if (ContainsNoCase(key, "s")) c = -c;
     // A straight run up to the curve, then the curve over points s + 1 to s + n.
     return Advance(s, 0.0, true) && Advance(static_cast<int64_t>(s) + n, c, true);
@@ -193,8 +193,8 @@ struct RouteReader {
       else if (Contains(key, "9"))
         r.position = 9;
       else
-        return End(5, std::nullopt, "the signal repetition key '" + key +
-                                        "' names neither 4 nor 9 codes");
+        return End(5, std::nullopt, "the signal repetition key " + Quoted(key) +
+                                        " names neither 4 nor 9 codes");
       if (b == 0) r.position = 0;
     }
     size_t lead = key.find_first_not_of(" \t");

@@ -86,7 +86,7 @@ void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, 
   if (trimmed.empty()) return;
   if (Contains(trimmed, "-")) return;
   if (Contains(trimmed, "[") && Contains(trimmed, "]")) return;
-  std::string msg = "unknown key '" + trimmed + "', line ignored";
+  std::string msg = "unknown key " + Quoted(trimmed) + ", line ignored";
   size_t best = SIZE_MAX;
   const char* suggestion = nullptr;
   // A key is suggested only within max(2, its length / 3) edits: distances beyond the
@@ -109,7 +109,7 @@ void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, 
 void WarnShortLine(Form1& form, const FieldReader& in, SourceRef where, const std::string& key) {
   if (in.FieldLine() != where.line)
     RecordWarning(form, where,
-                  "the line '" + key + "' has too few values; the reader took the missing ones "
+                  "the line " + Quoted(key) + " has too few values; the reader took the missing ones "
                   "from line " + std::to_string(in.FieldLine()));
 }
 
