@@ -10,6 +10,7 @@
 # Last, it times `compile` of a 1,000,000 m line curved along its whole length.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/install.sh
 
 need=()
 command -v hyperfine >/dev/null || need+=(hyperfine)
@@ -19,13 +20,7 @@ if [ $# -eq 0 ]; then
   command -v g++ >/dev/null || need+=(g++)
   [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 fi
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q "${need[@]}"
-fi
+install_missing "${need[@]}"
 
 if [ $# -eq 0 ]; then
   cmake --preset bench >/dev/null

@@ -3,18 +3,13 @@
 # Arguments go to the benchmark program, e.g. --benchmark_filter=Compile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/install.sh
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -q
-  $sudo apt-get install -y -q "${need[@]}"
-fi
+install_missing "${need[@]}"
 
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target scenario_bench
