@@ -59,6 +59,17 @@ std::string TrainLines(const std::vector<std::string>& lines) {
 std::string BuiltInRouteText() { return RenderLines(LineTable(RighePercorso())); }
 std::string BuiltInTrainText() { return RenderLines(LineTable(RigheTreno())); }
 
+std::string Hex(std::string_view bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string s;
+  for (unsigned char c : bytes) {
+    if (!s.empty()) s += ' ';
+    s += digits[c >> 4];
+    s += digits[c & 15];
+  }
+  return s;
+}
+
 void ReadSources(MemoryScenario& s, int32_t line_data_flag) {
   s.form.LineDataFlag = line_data_flag;
   s.form.ErrorCode = 0;

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/file_names.h"
@@ -47,6 +48,9 @@ std::string TrainLines(const std::vector<std::string>& lines);
 // The bytes of the built-in route and train texts, as their writers put them on disk.
 std::string BuiltInRouteText();
 std::string BuiltInTrainText();
+
+// Bytes as upper-case hex pairs separated by spaces ("06 64 64").
+std::string Hex(std::string_view bytes);
 
 // Runs the reader over the texts in the folder, with the settings the compile step gives it.
 void ReadSources(MemoryScenario& s, int32_t line_data_flag);

@@ -3,20 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "model/run_errors.h"
+#include "test_support.h"
 
 namespace sb {
 namespace {
 
-std::string Hex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string s;
-  for (unsigned char c : bytes) {
-    if (!s.empty()) s += ' ';
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
-}
+using testing::Hex;
 
 TEST(LineDataFile, TaggedElementsOfTwoFourOrTenBytes) {
   LineGrid g;

@@ -10,23 +10,13 @@
 namespace sb {
 namespace {
 
+using testing::Hex;
 using testing::MemoryScenario;
 using testing::Route;
 using testing::Train;
 
 constexpr ScenarioFile kBinaries[] = {ScenarioFile::kLineData, ScenarioFile::kTrainSettings,
                                       ScenarioFile::kTrack};
-
-std::string Hex(std::string_view bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string s;
-  for (unsigned char c : bytes) {
-    if (!s.empty()) s += ' ';
-    s += digits[c >> 4];
-    s += digits[c & 15];
-  }
-  return s;
-}
 
 CompileOutput Compile(MemoryScenario& s, int32_t j = 1) { return memorizza_percorso(s.form, j); }
 
