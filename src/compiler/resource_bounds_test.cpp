@@ -192,8 +192,10 @@ TEST_P(LargeInputs, EndWithoutCrashAndWithAClearOutcome) {
   }
   EXPECT_FALSE(s.Has(ScenarioFile::kRouteSource));
   // A field of megabytes is quoted by its start: the messages stay a line long.
-  for (const FaultRecord& f : s.form.diag.faults) EXPECT_LT(f.message.size(), 300u) << f.message.substr(0, 300);
-  for (const WarningRecord& w : s.form.diag.warnings) EXPECT_LT(w.message.size(), 300u) << w.message.substr(0, 300);
+  for (const FaultRecord& f : s.form.diag.faults)
+    EXPECT_LT(f.message.size(), 300u) << f.message.substr(0, 300);
+  for (const WarningRecord& w : s.form.diag.warnings)
+    EXPECT_LT(w.message.size(), 300u) << w.message.substr(0, 300);
   // Linear in the size of the text: a few tenths of a second; seconds would mean a search
   // that grows with the length of a field.
   EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 20.0);
