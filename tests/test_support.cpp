@@ -4,6 +4,18 @@
 #include "scenario/scenario_texts.h"
 #include "scenario/text_file.h"
 
+namespace sb {
+
+void PrintTo(const StationRecord& r, std::ostream* os) {
+  *os << "{kind " << int{r.kind} << ", extent " << r.extentStart << " to " << r.extentEnd << ", position "
+      << r.position << ", flags " << int{r.stationFlag1} << ' ' << int{r.stationFlag2} << ' '
+      << int{r.stationFlag3} << ' ' << int{r.stationFlag4} << ' ' << int{r.stationFlag5} << ", values "
+      << r.stationValue1 << ' ' << r.stationValue2 << ' ' << r.stationValue3 << ' ' << r.stationValue4 << ' '
+      << r.stationValue5 << ", seconds " << r.timetableSeconds << ", name '" << r.name << "'}";
+}
+
+}  // namespace sb
+
 namespace sb::testing {
 
 std::string Crlf(std::initializer_list<const char*> lines) {

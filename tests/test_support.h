@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,6 +10,11 @@
 #include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "model/form1.h"
+
+namespace sb {
+// Shows a whole row in a failed expectation.
+void PrintTo(const StationRecord& r, std::ostream* os);
+}  // namespace sb
 
 namespace sb::testing {
 

@@ -30,6 +30,8 @@ struct StationRecord {
   uint8_t stationFlag3 = 0;
   uint8_t stationFlag2 = 0;
   int32_t timetableSeconds = 0;
+
+  bool operator==(const StationRecord&) const = default;
 };
 
 // Cell types of the track.

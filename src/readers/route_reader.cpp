@@ -152,11 +152,15 @@ struct RouteReader {
     for (const auto& e : km) {
       if (Contains(key, "progressiva") && Contains(key, e.word)) {
         matched = true;
-        StationRecord& r = f.StationTable[e.row];
-        r.extentStart = in.ReadLong();
-        r.extentEnd = in.ReadLong();
-        r.position = in.ReadLong();
+        // The entry is stored only once its three values are read.
+        int32_t start = in.ReadLong();
+        int32_t end = in.ReadLong();
+        int32_t flag = in.ReadLong();
         WarnShortLine(f, in, where, key);
+        StationRecord& r = f.StationTable[e.row];
+        r.extentStart = start;
+        r.extentEnd = end;
+        r.position = flag;
       }
     }
     if (Contains(key, "sfondo") && Contains(key, "uno")) {

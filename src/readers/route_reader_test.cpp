@@ -377,6 +377,30 @@ TEST_F(RouteReader, SettingsRowsOfTheGeneralSection) {
   EXPECT_EQ(f.StationTable[kRowKmUno].extentEnd, 0);
 }
 
+// A line of the general section stores its values only once all of them are read: a value
+// that does not fit (fault 25) leaves the row as it was.
+TEST_F(RouteReader, ALineWithAnUnreadableValueStoresNone) {
+  const struct {
+    const char* line;
+    int row;
+  } cases[] = {
+      {"progressiva chilometrica uno, 1000, 2000, 99999999999", kRowKmUno},
+      {"progressiva chilometrica tre, 1000, 99999999999, 1", kRowKmTre},
+      {"ripetizione segnali 9 codici, 1500, 99999999999", kRowSignals},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    MemoryScenario t;
+    t.Put(kRouteText, Crlf({"[generale]", "lunghezza percorso, 1000", c.line, "[fine]"}));
+    t.Put(kTrainText, Train());
+    ReadSources(t, 0);
+    EXPECT_EQ(t.form.ErrorCode, 25);
+    StationRecord cleared;
+    if (c.row == kRowSignals) cleared.name = "47302";
+    EXPECT_EQ(t.form.StationTable[static_cast<size_t>(c.row)], cleared);
+  }
+}
+
 TEST_F(RouteReader, SignalRepetitionKey) {
   const struct {
     const char* key;

@@ -106,9 +106,22 @@ struct TrainReader {
   bool Station(bool* stop, const std::string& key) {
     SourceRef where = Here();
     StationRecord& r = f.StationTable[static_cast<size_t>(row)];
+    // Step by step: each value is read at its own step and stored at once, so a fault
+    // leaves the row with what the steps before it stored.
     r.position = in.ReadLong();
+    const int64_t p = r.position;
+    if (!InRange(r.position, 800, "the station")) {
+      *stop = true;
+      return true;
+    }
+    if (p % 50 != 0)
+      return End(8, r.position, "the station position " + std::to_string(p) +
+                                    " m is not a multiple of 50");
     r.kind = in.ReadByte();
     int32_t L = in.ReadLong();
+    if (L % 100 != 0)
+      return End(9, r.position, "the station length " + std::to_string(L) +
+                                    " m is not a multiple of 100");
     r.stationFlag1 = in.ReadByte();
     r.stationFlag2 = in.ReadByte();
     r.stationFlag3 = in.ReadByte();
@@ -122,20 +135,9 @@ struct TrainReader {
     int32_t hour = in.ReadLong();
     int32_t minute = in.ReadLong();
     int32_t second = in.ReadLong();
+    r.timetableSeconds = ToInt32((int64_t{hour} * 60 + minute) * 60 + second, "the timetable time in seconds");
     r.name = in.ReadText();
     WarnShortLine(f, in, where, key);
-    const int64_t p = r.position;
-    if (!InRange(r.position, 800, "the station")) {
-      *stop = true;
-      return true;
-    }
-    if (p % 50 != 0)
-      return End(8, r.position, "the station position " + std::to_string(p) +
-                                    " m is not a multiple of 50");
-    if (L % 100 != 0)
-      return End(9, r.position, "the station length " + std::to_string(L) +
-                                    " m is not a multiple of 100");
-    r.timetableSeconds = ToInt32((int64_t{hour} * 60 + minute) * 60 + second, "the timetable time in seconds");
     if (r.kind == 5 || r.kind == 6) {
       r.extentStart = ToInt32(p - L, "the station extent start");
       r.extentEnd = ToInt32(p + 150, "the station extent end");
@@ -223,11 +225,15 @@ struct TrainReader {
     }
     if (ContainsNoCase(key, "orologio")) {
       matched = true;
-      StationRecord& r = f.StationTable[kRowSignals];
-      r.stationValue3 = in.ReadInt();
-      r.stationValue4 = in.ReadInt();
-      r.stationValue5 = in.ReadInt();
+      // The clock is stored only once its three values are read.
+      int16_t hour = in.ReadInt();
+      int16_t minute = in.ReadInt();
+      int16_t second = in.ReadInt();
       WarnShortLine(f, in, where, key);
+      StationRecord& r = f.StationTable[kRowSignals];
+      r.stationValue3 = hour;
+      r.stationValue4 = minute;
+      r.stationValue5 = second;
     }
     if (ContainsNoCase(key, "sabbia")) {
       matched = true;

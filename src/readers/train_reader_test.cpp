@@ -505,6 +505,89 @@ TEST_F(TrainReader, StationFieldsAndTimetable) {
   EXPECT_EQ(r.name, "NOME CON  SPAZI ");
 }
 
+// A station line is read step by step: position, range and multiple-of-50 tests; kind and
+// length, length test; columns 4 to 16 and the timetable; the name. A fault leaves the row
+// with exactly what the steps before it stored. The other lines of the train text store
+// their values only once all are read.
+TEST_F(TrainReader, AFaultAtEachStepKeepsWhatTheStepsBeforeStored) {
+  auto row = [](std::function<void(StationRecord&)> set) {
+    StationRecord r;
+    set(r);
+    return r;
+  };
+  auto flags_to = [](StationRecord& r, int upto) {  // columns 4 to 13 as in kFull
+    r.stationFlag1 = 1;
+    r.stationFlag2 = 2;
+    r.stationFlag3 = 3;
+    if (upto < 7) return;
+    r.stationValue1 = 4;
+    r.stationValue2 = 5;
+    r.stationFlag4 = 6;
+    r.stationValue3 = 7;
+    r.stationValue4 = 8;
+    r.stationValue5 = 9;
+    r.stationFlag5 = 10;
+  };
+  const struct {
+    const char* what;
+    std::string text;  // the whole train text
+    int32_t code;
+    std::optional<int32_t> position;
+    int row;  // the row checked whole
+    StationRecord expected;
+    bool tails;
+  } cases[] = {
+      {"fault 15: the rest of the line is never read, the tails run",
+       TrainLines({"velocita, 0, 50", "stazione, 16250, 256, 100, 1,2,3, 4,5,6, 7,8,9, 10, 10,20,30, S"}), 15,
+       16250, 1, row([](StationRecord& r) { r.position = 16250; }), true},
+      {"fault 8 before the kind is read (kind 256 would not fit)",
+       TrainLines({"velocita, 0, 50", "stazione, 2025, 256, 100, 1,2,3, 4,5,6, 7,8,9, 10, 10,20,30, S"}), 8, 2025,
+       1, row([](StationRecord& r) { r.position = 2025; }), false},
+      {"fault 9 keeps position and kind",
+       TrainLines({"velocita, 0, 50", "stazione, 2000, 7, 1250, 300,2,3, 4,5,6, 7,8,9, 10, 10,20,30, S"}), 9, 2000,
+       1, row([](StationRecord& r) { r.position = 2000; r.kind = 7; }), false},
+      {"a 16-bit column that does not fit keeps the columns before it",
+       TrainLines({"velocita, 0, 50", "stazione, 2000, 30, 100, 1,2,3, 40000,5,6, 7,8,9, 10, 10,20,30, S"}), 25,
+       std::nullopt, 1,
+       row([&](StationRecord& r) { r.position = 2000; r.kind = 30; flags_to(r, 6); }), false},
+      {"a timetable that does not fit 32 bits: no timetable, no name",
+       TrainLines({"velocita, 0, 50", "stazione, 2000, 30, 100, 1,2,3, 4,5,6, 7,8,9, 10, 600000,0,0, S"}), 25,
+       std::nullopt, 1, row([&](StationRecord& r) { r.position = 2000; r.kind = 30; flags_to(r, 13); }), false},
+      {"a text that ends where the name should be keeps the timetable",
+       Crlf({"[generale]", "velocita, 0, 50", "stazione, 2000, 30, 100, 1,2,3, 4,5,6, 7,8,9, 10, 10,20,30"}), 25,
+       std::nullopt, 1,
+       row([&](StationRecord& r) {
+         r.position = 2000;
+         r.kind = 30;
+         flags_to(r, 13);
+         r.timetableSeconds = (10 * 60 + 20) * 60 + 30;
+       }),
+       false},
+      {"a clock with an unreadable minute stores no hour",
+       TrainLines({"velocita, 0, 50", "orologio, 9, 40000, 5"}), 25, std::nullopt, kRowSignals,
+       row([](StationRecord& r) {  // the route's signal repetition, no clock
+         r.extentStart = 1500;
+         r.extentEnd = 360000;
+         r.position = 9;
+         r.name = "47302";
+       }),
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemoryScenario t;
+    t.Put(kRouteText, Route10k());
+    t.Put(kTrainText, c.text);
+    t.form.ErrorPosition = kUntouched;
+    ReadSources(t, 0);
+    EXPECT_EQ(t.form.ErrorCode, c.code);
+    EXPECT_EQ(t.form.ErrorPosition, c.position.value_or(kUntouched));
+    EXPECT_EQ(t.form.StationTable[static_cast<size_t>(c.row)], c.expected);
+    EXPECT_EQ(t.form.TrackCells.at(200).speedLimit, c.tails ? 10 : 0);
+    EXPECT_EQ(t.form.TrackCells.at(200).adhesion, 0);  // no adhesion line: the tail stores 0
+  }
+}
+
 TEST_F(TrainReader, StationExtentsFlagsAndMarks) {
   const struct {
     const char* what;
