@@ -268,6 +268,35 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
   }
 }
 
+// Source bytes are Windows-1252 and converted once; paths and the system's descriptions are
+// UTF-8 already and kept as they are.
+TEST(CompileCommand, MessagesKeepTheirCharacters) {
+  const std::string route = "/scn/Citt\xC3\xA0_linea.txt";  // "Città"
+  const std::string train = "/scn/Citt\xC3\xA0_1-.txt";
+  const std::string denied = "Acc\xC3\xA8s refus\xC3\xA9";  // "Accès refusé"
+  MemoryFileSystem fs;
+  fs.files()[route] = testing::RouteLines(10000, {"pend\xE8nza, 1000, 2"});
+  fs.files()[train] = testing::Train();
+  fs.FailRead(train, denied);
+  CommandResult r =
+      RunInMemory(fs, {"compile", "/scn", "--scenario", "Citt\xC3\xA0", "--train", "1", "--json"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string fault = "cannot open the train text " + train + ": " + denied;
+  const std::string warning = "unknown key 'pend\xC3\xA8nza', line ignored";
+  EXPECT_EQ(Heads(r.err), (std::vector<std::string>{
+                              route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
+                              train + ": error 25: " + fault}));
+  EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
+  JsonValue j = Json(r);
+  ASSERT_EQ(j["faults"].size(), 1u);
+  EXPECT_EQ(j["faults"][0]["message"].text, fault);
+  EXPECT_EQ(j["faults"][0]["file"].text, train);
+  ASSERT_EQ(j["warnings"].size(), 1u);
+  EXPECT_EQ(j["warnings"][0]["message"].text.substr(0, warning.size()), warning);
+  EXPECT_EQ(j["warnings"][0]["file"].text, route);
+  EXPECT_EQ(j["files"][0].text, "/scn/Citt\xC3\xA0_linea.dat");
+}
+
 TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   testing::MemoryScenario s;
   s.Put(ScenarioFile::kRouteSource, testing::Route(10000));

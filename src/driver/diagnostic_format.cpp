@@ -1,7 +1,5 @@
 #include "driver/diagnostic_format.h"
 
-#include <initializer_list>
-
 #include "compiler/compile.h"
 #include "driver/command_io.h"
 #include "driver/file_names.h"
@@ -27,26 +25,6 @@ std::vector<std::string> SplitLines(const std::string& text) {
     start = lf + 1;
   }
   return lines;
-}
-
-// A message of the engine: its own words and the source bytes it quotes are Windows-1252;
-// the paths it names are converted as paths.
-std::string MessageToUtf8(const std::string& message, std::initializer_list<std::string> paths) {
-  std::string out, pending;
-  for (size_t i = 0; i < message.size();) {
-    const std::string* hit = nullptr;
-    for (const std::string& p : paths)
-      if (!p.empty() && message.compare(i, p.size(), p) == 0) hit = &p;
-    if (hit == nullptr) {
-      pending.push_back(message[i++]);
-      continue;
-    }
-    out += Cp1252ToUtf8(pending);
-    pending.clear();
-    out += PathToUtf8(*hit);
-    i += hit->size();
-  }
-  return out + Cp1252ToUtf8(pending);
 }
 
 const std::string& PathOf(const SourceTexts& t, SourceFile f) {
@@ -93,15 +71,14 @@ std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& t
     Diagnostic d;
     d.code = f.code;
     d.position = f.position;
-    std::string message = MessageToUtf8(f.message, {texts.route_path, texts.train_path});
     if (f.cell) {
       d.file = PathToUtf8(texts.train_path);
       d.message = "cell " + std::to_string(*f.cell) +
                   (f.position ? " (" + std::to_string(*f.position) + " m)" : std::string()) + ": " +
-                  message;
+                  f.message;
     } else {
       Locate(&d, texts, f.where);
-      d.message = message;
+      d.message = f.message;
     }
     out.push_back(std::move(d));
   }
@@ -114,7 +91,7 @@ std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts&
     Diagnostic d;
     d.severity = Severity::kWarning;
     Locate(&d, texts, w.where);
-    d.message = MessageToUtf8(w.message, {texts.route_path, texts.train_path});
+    d.message = w.message;
     out.push_back(std::move(d));
   }
   return out;
@@ -123,6 +100,7 @@ std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts&
 Diagnostic NoTrackDiagnostic(const CompileStop& stop) {
   Diagnostic d;
   d.severity = Severity::kFatal;
+  // Plain words and the raw path of the route text: converted as a path, once.
   d.message = PathToUtf8(stop.what());
   return d;
 }
@@ -141,7 +119,7 @@ Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const Sour
       std::string occupant = c.cellType == kCellEmpty ? std::string("a value")
                                                       : DescribeOccupant(form, 1);
       what = "cell 1 (position 0 m) must take " + std::string(stamp) + ", but it holds " +
-             MessageToUtf8(occupant, {}) + ", whose " + (first ? "first" : "second") +
+             occupant + ", whose " + (first ? "first" : "second") +
              " value is " + std::to_string(held) + " (nothing may stand at position 0)";
       if (form.CellSource.size() > 1) Locate(&d, texts, form.CellSource[1]);
     }

@@ -20,12 +20,12 @@ struct FaultRecord {
   std::optional<int32_t> position;  // metres, for the codes that carry one
   SourceRef where;
   std::optional<int32_t> cell;      // cell pass faults name their cell
-  std::string message;              // plain words
+  std::string message;              // plain words, UTF-8
 };
 
 struct WarningRecord {
   SourceRef where;
-  std::string message;
+  std::string message;  // plain words, UTF-8
 };
 
 struct Diagnostics {

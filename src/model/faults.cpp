@@ -1,5 +1,7 @@
 #include "model/faults.h"
 
+#include "driver/text_encoding.h"
+
 namespace sb {
 
 void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
@@ -18,12 +20,12 @@ void RecordWarning(Form1& form, SourceRef where, std::string message) {
   form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
 }
 
-std::string Quoted(std::string_view text) {
+std::string Quoted(std::string_view source_bytes) {
   constexpr size_t kShown = 60;
   std::string q = "'";
-  q.append(text.substr(0, kShown));
-  if (text.size() <= kShown) return q + "'";
-  return q + "...' (" + std::to_string(text.size()) + " bytes)";
+  q += Cp1252ToUtf8(source_bytes.substr(0, kShown));
+  if (source_bytes.size() <= kShown) return q + "'";
+  return q + "...' (" + std::to_string(source_bytes.size()) + " bytes)";
 }
 
 const char* CellTypeName(int t) {
