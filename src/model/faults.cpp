@@ -17,7 +17,17 @@ void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, Sou
 }
 
 void RecordWarning(Form1& form, SourceRef where, std::string message) {
+  const size_t text = static_cast<size_t>(where.file);
+  if (!KeepsWarning(form, where)) {
+    ++form.diag.warningsLeftOut[text];
+    return;
+  }
+  ++form.diag.warningsKept[text];
   form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
+}
+
+bool KeepsWarning(const Form1& form, SourceRef where) {
+  return form.diag.warningsKept[static_cast<size_t>(where.file)] < kWarningsKeptPerText;
 }
 
 std::string Quoted(std::string_view source_bytes) {

@@ -12,7 +12,11 @@ namespace sb {
 
 void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
                  std::string message);
+// Keeps the first kWarningsKeptPerText warnings of each text and counts the others.
 void RecordWarning(Form1& form, SourceRef where, std::string message);
+// Whether the next warning about the text of `where` is kept: one that is not is only
+// counted, and its words need not be made.
+bool KeepsWarning(const Form1& form, SourceRef where);
 
 // Messages are UTF-8. Source bytes (Windows-1252) enter a message only through Quoted, which
 // converts them; paths and the system's descriptions enter through PathToUtf8.

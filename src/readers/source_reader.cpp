@@ -87,6 +87,10 @@ void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, 
   if (trimmed.empty()) return;
   if (Contains(trimmed, "-")) return;
   if (Contains(trimmed, "[") && Contains(trimmed, "]")) return;
+  if (!KeepsWarning(form, where)) {
+    RecordWarning(form, where, std::string());  // counted only: no search for a near key
+    return;
+  }
   std::string msg = "unknown key " + Quoted(trimmed) + ", line ignored";
   size_t best = SIZE_MAX;
   const char* suggestion = nullptr;
