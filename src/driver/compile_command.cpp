@@ -7,6 +7,7 @@
 #include "compiler/compile.h"
 #include "driver/command_line.h"
 #include "driver/diagnostic_format.h"
+#include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "driver/json_writer.h"
 #include "driver/text_encoding.h"
@@ -147,6 +148,9 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
                  {{"--scenario", true}, {"--train", true}, {"--no-line-data", false},
                   {"--check", false}, {"--json", false}},
                  1, &a, &err))
+    return UsageError(io, "compile", err);
+  if (!CheckScenarioNames(a.Value("--scenario", kBuiltInScenario),
+                          a.Value("--train", kBuiltInTrain), &err))
     return UsageError(io, "compile", err);
   const bool check = a.Has("--check");
 

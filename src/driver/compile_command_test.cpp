@@ -315,6 +315,34 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
 }
 
+// A train number "linea" made the track file the line data file's name: the one replaced the
+// other, the path was listed twice and the status was 0.
+TEST(CompileCommand, NamesThatMakeTwoFilesOneAreRefused) {
+  MemoryFileSystem fs;
+  fs.files()["/a/L_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/L_linea-.txt"] = testing::Train();
+  fs.files()["/a/CON.x_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/CON.x_1-.txt"] = testing::Train();
+  const auto before = fs.files();
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"compile", "/a", "--scenario", "L", "--train", "linea"},
+       "the train number 'linea' makes the track file name L_linea.dat equal to the line data "
+       "file's"},
+      {{"compile", "/a", "--scenario", "CON.x", "--train", "1", "--json"},
+       "the scenario name 'CON.x' makes the route text name CON.x_linea.txt, which Windows takes "
+       "for the device CON"},
+      {{"compile", "/a", "--scenario", "L", "--train", "../linea"},
+       "the train number '../linea' contains '/', a path separator"},
+  };
+  for (const auto& [args, why] : cases) {
+    CommandResult r = RunInMemory(fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "scenario-builder compile: " + why + "\ntry 'scenario-builder compile --help'\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_TRUE(fs.files() == before) << "a file was written";
+  }
+}
+
 TEST(CompileCommand, WrongCommandLines) {
   const std::vector<std::vector<std::string>> cases = {
       {"compile", "--scenario"},          // value missing
