@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "command_run.h"
 #include "compiler/binary_decode.h"
 #include "compiler/compile.h"
+#include "driver/diagnostic_format.h"
+#include "json_value.h"
 #include "model/run_errors.h"
 #include "test_support.h"
 
@@ -235,6 +238,62 @@ TEST(ResourceBounds, UnknownKeysOfAnyLength) {
     else
       EXPECT_EQ(w.find("did you mean"), std::string::npos) << w.substr(0, 200);
   }
+}
+
+// A text of thousands of unknown keys: the engine keeps the first 1000 warnings of each text
+// and counts the rest; standard error shows the first 100 of each text and a note with the
+// number left out, --json the kept ones and the numbers of those left out. Only the quoted
+// lines of the kept warnings are read back.
+TEST(ResourceBounds, WarningsKeptAndShownAreBounded) {
+  std::vector<std::string> route_keys(5000, "foo, 1, 2"), train_keys(150, "bar, 3");
+  MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, RouteLines(20000, route_keys));
+  s.Put(ScenarioFile::kTrainSource, TrainLines(train_keys));
+  const std::string route = s.Path(ScenarioFile::kRouteSource);
+  const std::string train = s.Path(ScenarioFile::kTrainSource);
+
+  int32_t j = 0;
+  s.form.DeleteSources = false;
+  memorizza_percorso(s.form, j, false);
+  EXPECT_EQ(s.form.diag.warnings.size(), 1150u);
+  EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kRoute)], 4000u);
+  EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kTrain)], 0u);
+  EXPECT_EQ(s.form.diag.WarningCount(), 5150u);
+  SourceTexts texts = LoadSourceTexts(s.form);
+  EXPECT_EQ(texts.route_lines.size(), 1000u);
+  EXPECT_EQ(texts.train_lines.size(), 150u);
+
+  testing::CommandResult r = testing::RunInMemory(s.fs, {"compile", testing::kDir, "--check"});
+  EXPECT_EQ(r.status, 0) << r.err.substr(0, 2000);
+  size_t route_warnings = 0, train_warnings = 0;
+  std::vector<std::string> others;
+  for (const std::string& line : testing::Lines(r.err)) {
+    if (line.rfind(route + ":", 0) == 0 && line.find(": warning: ") != std::string::npos)
+      ++route_warnings;
+    else if (line.rfind(train + ":", 0) == 0 && line.find(": warning: ") != std::string::npos)
+      ++train_warnings;
+    else if (line.rfind("    ", 0) != 0)
+      others.push_back(line);
+  }
+  EXPECT_EQ(route_warnings, 100u);
+  EXPECT_EQ(train_warnings, 100u);
+  EXPECT_EQ(others,
+            (std::vector<std::string>{
+                route + ": note: 4900 more warnings of this text left out; the first 100 are shown",
+                train + ": note: 50 more warnings of this text left out; the first 100 are shown",
+                "scenario-builder: 0 faults, 5150 warnings; checked only, no file written"}));
+
+  r = testing::RunInMemory(s.fs, {"compile", testing::kDir, "--check", "--json"});
+  std::string err;
+  std::optional<testing::JsonValue> json = testing::ParseJson(r.out, &err);
+  ASSERT_TRUE(json) << err;
+  const testing::JsonValue& warnings = (*json)["warnings"];
+  ASSERT_EQ(warnings.size(), 1150u);
+  EXPECT_EQ(warnings[999]["file"].text, route);
+  EXPECT_EQ(warnings[999]["line"].Int(), 1010);
+  EXPECT_EQ(warnings[1000]["file"].text, train);
+  EXPECT_EQ((*json)["warningsLeftOut"]["route"].Int(), 4000);
+  EXPECT_EQ((*json)["warningsLeftOut"]["train"].Int(), 0);
 }
 
 }  // namespace

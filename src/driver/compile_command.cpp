@@ -7,6 +7,7 @@
 #include "compiler/compile.h"
 #include "driver/command_line.h"
 #include "driver/diagnostic_format.h"
+#include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "driver/json_writer.h"
 #include "driver/text_encoding.h"
@@ -117,6 +118,16 @@ std::string JsonReport(const Form1& form, const std::optional<Diagnostic>& fatal
     w.EndObject();
   }
   w.EndArray();
+  // Only when a text had more warnings than are kept: how many of each were left out.
+  const auto& left_out = form.diag.warningsLeftOut;
+  const size_t route = left_out[static_cast<size_t>(SourceFile::kRoute)];
+  const size_t train = left_out[static_cast<size_t>(SourceFile::kTrain)];
+  if (route + train > 0) {
+    w.Key("warningsLeftOut").BeginObject(true);
+    w.Key("route").Int(static_cast<int64_t>(route));
+    w.Key("train").Int(static_cast<int64_t>(train));
+    w.EndObject();
+  }
   w.Key("files").BeginArray();
   for (const std::string& f : written) w.Utf8(PathToUtf8(f));
   w.EndArray();
@@ -138,6 +149,9 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
                   {"--check", false}, {"--json", false}},
                  1, &a, &err))
     return UsageError(io, "compile", err);
+  if (!CheckScenarioNames(a.Value("--scenario", kBuiltInScenario),
+                          a.Value("--train", kBuiltInTrain), &err))
+    return UsageError(io, "compile", err);
   const bool check = a.Has("--check");
 
   WriteLog log(*io.fs);
@@ -148,32 +162,37 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   form.DeleteSources = false;  // an author's texts stay as they are
   form.ScenarioName = a.Value("--scenario", kBuiltInScenario);
   form.TrainNumber = a.Value("--train", kBuiltInTrain);
-  SourceTexts texts = LoadSourceTexts(form);
 
   std::optional<Diagnostic> fatal;
+  std::optional<ErroreStop> stamp;
   int32_t j = a.Has("--no-line-data") ? 0 : 1;
   try {
     memorizza_percorso(form, j, !check);
   } catch (const CompileStop& e) {
     fatal = NoTrackDiagnostic(e);
   } catch (const ErroreStop& e) {
-    fatal = StampDiagnostic(form, e, texts);
+    stamp = e;
   } catch (const RunFailure& e) {
     fatal = WriteFailureDiagnostic(e, log.replaced);
   }
+  // The quoted lines are read back once the reader has let its copy of the texts go.
+  SourceTexts texts = LoadSourceTexts(form);
+  if (stamp) fatal = StampDiagnostic(form, *stamp, texts);
 
   std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
-  std::vector<Diagnostic> warnings = WarningDiagnostics(form, texts);
   std::vector<Diagnostic> shown = faults;
-  shown.insert(shown.end(), warnings.begin(), warnings.end());
+  std::vector<Diagnostic> first = WarningDiagnostics(form, texts, kWarningsShownPerText);
+  std::vector<Diagnostic> notes = LeftOutNotes(form, texts, kWarningsShownPerText);
+  shown.insert(shown.end(), first.begin(), first.end());
+  shown.insert(shown.end(), notes.begin(), notes.end());
   SortForReading(&shown, texts);
   if (fatal) shown.push_back(*fatal);
   for (const Diagnostic& d : shown) *io.err << FormatDiagnostic(d);
-  *io.err << CompileSummary(form, faults.size(), warnings.size(), fatal.has_value(), check,
-                            log.replaced.size());
+  *io.err << CompileSummary(form, faults.size(), form.diag.WarningCount(), fatal.has_value(),
+                            check, log.replaced.size());
 
   if (a.Has("--json")) {
-    *io.out << JsonReport(form, fatal, faults, warnings, log.replaced);
+    *io.out << JsonReport(form, fatal, faults, WarningDiagnostics(form, texts), log.replaced);
   } else {
     for (const std::string& f : log.replaced) *io.out << PathToUtf8(f) << "\n";
   }

@@ -229,6 +229,7 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
     EXPECT_EQ(j["errorPosition"].Int(), c.error_position);
     EXPECT_EQ(j["fatal"].IsNull(), !c.fatal);
     EXPECT_EQ(j["files"].size(), c.files);
+    EXPECT_FALSE(j.Has("warningsLeftOut"));  // only when a text has more than are kept
     auto check = [&](const JsonValue& got, const Expected& want, bool fault) {
       if (fault) {
         EXPECT_EQ(got["code"].Int(), want.code);
@@ -268,6 +269,35 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
   }
 }
 
+// Source bytes are Windows-1252 and converted once; paths and the system's descriptions are
+// UTF-8 already and kept as they are.
+TEST(CompileCommand, MessagesKeepTheirCharacters) {
+  const std::string route = "/scn/Citt\xC3\xA0_linea.txt";  // "Città"
+  const std::string train = "/scn/Citt\xC3\xA0_1-.txt";
+  const std::string denied = "Acc\xC3\xA8s refus\xC3\xA9";  // "Accès refusé"
+  MemoryFileSystem fs;
+  fs.files()[route] = testing::RouteLines(10000, {"pend\xE8nza, 1000, 2"});
+  fs.files()[train] = testing::Train();
+  fs.FailRead(train, denied);
+  CommandResult r =
+      RunInMemory(fs, {"compile", "/scn", "--scenario", "Citt\xC3\xA0", "--train", "1", "--json"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string fault = "cannot open the train text " + train + ": " + denied;
+  const std::string warning = "unknown key 'pend\xC3\xA8nza', line ignored";
+  EXPECT_EQ(Heads(r.err), (std::vector<std::string>{
+                              route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
+                              train + ": error 25: " + fault}));
+  EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
+  JsonValue j = Json(r);
+  ASSERT_EQ(j["faults"].size(), 1u);
+  EXPECT_EQ(j["faults"][0]["message"].text, fault);
+  EXPECT_EQ(j["faults"][0]["file"].text, train);
+  ASSERT_EQ(j["warnings"].size(), 1u);
+  EXPECT_EQ(j["warnings"][0]["message"].text.substr(0, warning.size()), warning);
+  EXPECT_EQ(j["warnings"][0]["file"].text, route);
+  EXPECT_EQ(j["files"][0].text, "/scn/Citt\xC3\xA0_linea.dat");
+}
+
 TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   testing::MemoryScenario s;
   s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
@@ -283,6 +313,34 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   EXPECT_EQ(j["files"][0].text, kLineData);
   EXPECT_FALSE(s.Has(ScenarioFile::kTrack));
   EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+}
+
+// A train number "linea" made the track file the line data file's name: the one replaced the
+// other, the path was listed twice and the status was 0.
+TEST(CompileCommand, NamesThatMakeTwoFilesOneAreRefused) {
+  MemoryFileSystem fs;
+  fs.files()["/a/L_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/L_linea-.txt"] = testing::Train();
+  fs.files()["/a/CON.x_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/CON.x_1-.txt"] = testing::Train();
+  const auto before = fs.files();
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"compile", "/a", "--scenario", "L", "--train", "linea"},
+       "the train number 'linea' makes the track file name L_linea.dat equal to the line data "
+       "file's"},
+      {{"compile", "/a", "--scenario", "CON.x", "--train", "1", "--json"},
+       "the scenario name 'CON.x' makes the route text name CON.x_linea.txt, which Windows takes "
+       "for the device CON"},
+      {{"compile", "/a", "--scenario", "L", "--train", "../linea"},
+       "the train number '../linea' contains '/', a path separator"},
+  };
+  for (const auto& [args, why] : cases) {
+    CommandResult r = RunInMemory(fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "scenario-builder compile: " + why + "\ntry 'scenario-builder compile --help'\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_TRUE(fs.files() == before) << "a file was written";
+  }
 }
 
 TEST(CompileCommand, WrongCommandLines) {

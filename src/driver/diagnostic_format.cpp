@@ -1,6 +1,7 @@
 #include "driver/diagnostic_format.h"
 
-#include <initializer_list>
+#include <set>
+#include <string_view>
 
 #include "compiler/compile.h"
 #include "driver/command_io.h"
@@ -13,40 +14,34 @@
 namespace sb {
 namespace {
 
-std::vector<std::string> SplitLines(const std::string& text) {
-  // Lines end at LF, as the field reader counts them; a CR before the LF is dropped.
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t lf = text.find('\n', start);
-    size_t end = lf == std::string::npos ? text.size() : lf;
-    size_t len = end - start;
-    if (len > 0 && text[end - 1] == '\r') --len;
-    lines.push_back(text.substr(start, len));
-    if (lf == std::string::npos) break;
-    start = lf + 1;
-  }
-  return lines;
+// A line as quoted under its diagnostic, in UTF-8; a line of megabytes is quoted by its start.
+std::string QuotedLine(std::string_view line) {
+  constexpr size_t kShown = 200;
+  if (line.size() <= kShown) return Cp1252ToUtf8(line);
+  return Cp1252ToUtf8(line.substr(0, kShown)) + "... (" + std::to_string(line.size()) + " bytes)";
 }
 
-// A message of the engine: its own words and the source bytes it quotes are Windows-1252;
-// the paths it names are converted as paths.
-std::string MessageToUtf8(const std::string& message, std::initializer_list<std::string> paths) {
-  std::string out, pending;
-  for (size_t i = 0; i < message.size();) {
-    const std::string* hit = nullptr;
-    for (const std::string& p : paths)
-      if (!p.empty() && message.compare(i, p.size(), p) == 0) hit = &p;
-    if (hit == nullptr) {
-      pending.push_back(message[i++]);
-      continue;
+// The wanted lines of a text, in one pass. Lines end at LF, as the field reader counts
+// them; a CR before the LF is dropped.
+std::map<int32_t, std::string> PickLines(std::string_view text, const std::set<int32_t>& wanted) {
+  std::map<int32_t, std::string> out;
+  size_t start = 0;  // of line `line`
+  int32_t line = 1;
+  for (int32_t want : wanted) {
+    if (want < 1) continue;
+    while (line < want && start < text.size()) {
+      size_t lf = text.find('\n', start);
+      start = lf == std::string_view::npos ? text.size() : lf + 1;
+      ++line;
     }
-    out += Cp1252ToUtf8(pending);
-    pending.clear();
-    out += PathToUtf8(*hit);
-    i += hit->size();
+    if (start >= text.size()) break;
+    size_t lf = text.find('\n', start);
+    size_t end = lf == std::string_view::npos ? text.size() : lf;
+    size_t len = end - start;
+    if (len > 0 && text[end - 1] == '\r') --len;
+    out.emplace(want, QuotedLine(text.substr(start, len)));
   }
-  return out + Cp1252ToUtf8(pending);
+  return out;
 }
 
 const std::string& PathOf(const SourceTexts& t, SourceFile f) {
@@ -55,14 +50,11 @@ const std::string& PathOf(const SourceTexts& t, SourceFile f) {
 }
 
 std::string LineOf(const SourceTexts& t, SourceFile f, int32_t line) {
-  const std::vector<std::string>* lines =
+  const std::map<int32_t, std::string>* lines =
       f == SourceFile::kRoute ? &t.route_lines : f == SourceFile::kTrain ? &t.train_lines : nullptr;
-  if (lines == nullptr || line < 1 || static_cast<size_t>(line) > lines->size()) return "";
-  // A line of megabytes is quoted by its start.
-  constexpr size_t kShown = 200;
-  const std::string& text = (*lines)[static_cast<size_t>(line) - 1];
-  if (text.size() <= kShown) return Cp1252ToUtf8(text);
-  return Cp1252ToUtf8(text.substr(0, kShown)) + "... (" + std::to_string(text.size()) + " bytes)";
+  if (lines == nullptr) return "";
+  auto it = lines->find(line);
+  return it == lines->end() ? std::string() : it->second;
 }
 
 // File, line and quoted line of a source reference.
@@ -77,13 +69,24 @@ void Locate(Diagnostic* d, const SourceTexts& t, SourceRef where) {
 }  // namespace
 
 SourceTexts LoadSourceTexts(Form1& form) {
+  std::set<int32_t> wanted[3];  // by SourceFile
+  auto want = [&](SourceRef r) { wanted[static_cast<size_t>(r.file)].insert(r.line); };
+  for (const FaultRecord& f : form.diag.faults)
+    if (!f.cell) want(f.where);
+  for (const WarningRecord& w : form.diag.warnings) want(w.where);
+  if (form.HasTrack && form.CellSource.size() > 1) want(form.CellSource[1]);  // a stamp stop
+
   SourceTexts t;
   t.route_path = PercorsoFile(form, ScenarioFile::kRouteSource);
   t.train_path = PercorsoFile(form, ScenarioFile::kTrainSource);
   std::string text, err;
-  if (form.fs->ReadFile(t.route_path, &text, &err)) t.route_lines = SplitLines(text);
-  text.clear();
-  if (form.fs->ReadFile(t.train_path, &text, &err)) t.train_lines = SplitLines(text);
+  const auto& route = wanted[static_cast<size_t>(SourceFile::kRoute)];
+  const auto& train = wanted[static_cast<size_t>(SourceFile::kTrain)];
+  if (!route.empty() && form.fs->ReadFile(t.route_path, &text, &err))
+    t.route_lines = PickLines(text, route);
+  text = std::string();
+  if (!train.empty() && form.fs->ReadFile(t.train_path, &text, &err))
+    t.train_lines = PickLines(text, train);
   return t;
 }
 
@@ -93,28 +96,47 @@ std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& t
     Diagnostic d;
     d.code = f.code;
     d.position = f.position;
-    std::string message = MessageToUtf8(f.message, {texts.route_path, texts.train_path});
     if (f.cell) {
       d.file = PathToUtf8(texts.train_path);
       d.message = "cell " + std::to_string(*f.cell) +
                   (f.position ? " (" + std::to_string(*f.position) + " m)" : std::string()) + ": " +
-                  message;
+                  f.message;
     } else {
       Locate(&d, texts, f.where);
-      d.message = message;
+      d.message = f.message;
     }
     out.push_back(std::move(d));
   }
   return out;
 }
 
-std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts& texts) {
+std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts& texts,
+                                           size_t per_text) {
   std::vector<Diagnostic> out;
+  size_t taken[3] = {};
   for (const WarningRecord& w : form.diag.warnings) {
+    if (taken[static_cast<size_t>(w.where.file)]++ >= per_text) continue;
     Diagnostic d;
     d.severity = Severity::kWarning;
     Locate(&d, texts, w.where);
-    d.message = MessageToUtf8(w.message, {texts.route_path, texts.train_path});
+    d.message = w.message;
+    out.push_back(std::move(d));
+  }
+  return out;
+}
+
+std::vector<Diagnostic> LeftOutNotes(const Form1& form, const SourceTexts& texts, size_t per_text) {
+  std::vector<Diagnostic> out;
+  for (SourceFile f : {SourceFile::kRoute, SourceFile::kTrain, SourceFile::kNone}) {
+    const size_t i = static_cast<size_t>(f);
+    const size_t total = form.diag.warningsKept[i] + form.diag.warningsLeftOut[i];
+    if (total <= per_text) continue;
+    Diagnostic d;
+    d.severity = Severity::kNote;
+    d.file = PathToUtf8(PathOf(texts, f));
+    d.message = std::to_string(total - per_text) + " more warning" +
+                (total - per_text == 1 ? "" : "s") + " of this text left out; the first " +
+                std::to_string(per_text) + " are shown";
     out.push_back(std::move(d));
   }
   return out;
@@ -123,6 +145,7 @@ std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts&
 Diagnostic NoTrackDiagnostic(const CompileStop& stop) {
   Diagnostic d;
   d.severity = Severity::kFatal;
+  // Plain words and the raw path of the route text: converted as a path, once.
   d.message = PathToUtf8(stop.what());
   return d;
 }
@@ -141,7 +164,7 @@ Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const Sour
       std::string occupant = c.cellType == kCellEmpty ? std::string("a value")
                                                       : DescribeOccupant(form, 1);
       what = "cell 1 (position 0 m) must take " + std::string(stamp) + ", but it holds " +
-             MessageToUtf8(occupant, {}) + ", whose " + (first ? "first" : "second") +
+             occupant + ", whose " + (first ? "first" : "second") +
              " value is " + std::to_string(held) + " (nothing may stand at position 0)";
       if (form.CellSource.size() > 1) Locate(&d, texts, form.CellSource[1]);
     }
@@ -179,6 +202,7 @@ std::string FormatDiagnostic(const Diagnostic& d) {
     case Severity::kError: s += ": error " + std::to_string(d.code.value_or(0)) + ": "; break;
     case Severity::kWarning: s += ": warning: "; break;
     case Severity::kFatal: s += ": fatal: "; break;
+    case Severity::kNote: s += ": note: "; break;
   }
   s += d.message;
   s += '\n';

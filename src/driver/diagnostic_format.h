@@ -4,7 +4,9 @@
 // lines on standard error and the JSON report.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,18 +19,21 @@ class CompileStop;
 class ErroreStop;
 class RunFailure;
 
-// The two source texts of a compile, read back for quoting their lines.
+// The lines of the two source texts that the diagnostics of a compile quote.
 struct SourceTexts {
   std::string route_path;
   std::string train_path;
-  std::vector<std::string> route_lines;  // line n at index n - 1, without its line end
-  std::vector<std::string> train_lines;
+  // By line number: the line without its line end, in UTF-8, a long one cut to its start.
+  std::map<int32_t, std::string> route_lines;
+  std::map<int32_t, std::string> train_lines;
 };
 
-// Reads the two texts named by the form (a missing text gives no lines).
+// Reads back, from the two texts named by the form, the lines that its recorded faults and
+// warnings (and a stop at a fixed stamp) are about, and keeps only those: called after the
+// compile, it holds one text at a time and drops it at once. A missing text gives no lines.
 SourceTexts LoadSourceTexts(Form1& form);
 
-enum class Severity { kError, kWarning, kFatal };
+enum class Severity { kError, kWarning, kFatal, kNote };
 
 struct Diagnostic {
   Severity severity = Severity::kError;
@@ -44,7 +49,14 @@ struct Diagnostic {
 // against the train text (its slowdowns make the pass's work), without a line, their message
 // led by the cell and its position.
 std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& texts);
-std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts& texts);
+// The first `per_text` kept warnings of each text, in the order they were met.
+std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts& texts,
+                                           size_t per_text = kWarningsKeptPerText);
+// Standard error shows this many warnings of each text, --json all those kept.
+inline constexpr size_t kWarningsShownPerText = 100;
+// For each text with more than `per_text` warnings, one note without a line: how many were
+// left out (those kept beyond `per_text` and those only counted).
+std::vector<Diagnostic> LeftOutNotes(const Form1& form, const SourceTexts& texts, size_t per_text);
 
 // The stops that end a compile before its binary files are written.
 Diagnostic NoTrackDiagnostic(const CompileStop& stop);
@@ -52,8 +64,8 @@ Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const Sour
 // `written`: the files replaced before the failing one.
 Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<std::string>& written);
 
-// "FILE:LINE: error CODE: MESSAGE" (or "warning:", "fatal:"), then the source line indented
-// by four blanks; a diagnostic without a file is led by the program name.
+// "FILE:LINE: error CODE: MESSAGE" (or "warning:", "fatal:", "note:"), then the source line
+// indented by four blanks; a diagnostic without a file is led by the program name.
 std::string FormatDiagnostic(const Diagnostic& d);
 
 // The last line on standard error: what the compile came to, in plain words.

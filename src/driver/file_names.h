@@ -24,4 +24,11 @@ std::string NomeFile(const std::string& scenario, const std::string& train, Scen
 // The full path in the run's base directory.
 std::string PercorsoFile(const Form1& form, ScenarioFile file);
 
+// Whether a scenario name and a train number give sound names to the files of a compile (the
+// two source texts and the three binary files) wherever the files may go: no path separator,
+// no character that Windows refuses in a file name, no device name of Windows (CON, NUL,
+// COM1, ...) before the first '.' of a name, and no two names equal when letter case is
+// ignored, as Windows compares them. When not, *why says which name and why.
+bool CheckScenarioNames(const std::string& scenario, const std::string& train, std::string* why);
+
 }  // namespace sb

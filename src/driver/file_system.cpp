@@ -20,8 +20,9 @@ bool MemoryFileSystem::ReadFile(const std::string& path, std::string* contents,
     *err = "No such file or directory";
     return false;
   }
-  if (read_failures_.count(path)) {
-    *err = "Input/output error";
+  auto failure = read_failures_.find(path);
+  if (failure != read_failures_.end()) {
+    *err = failure->second;
     return false;
   }
   *contents = it->second;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace sb {
 
@@ -49,7 +50,10 @@ class MemoryFileSystem : public FileSystem {
 
   // Makes the next replacement of `path` fail at `step`.
   void FailReplace(const std::string& path, WriteStep step) { failures_[path] = step; }
-  void FailRead(const std::string& path) { read_failures_[path] = true; }
+  // Makes every read of `path` fail with the system's description `err`.
+  void FailRead(const std::string& path, std::string err = "Input/output error") {
+    read_failures_[path] = std::move(err);
+  }
 
   std::map<std::string, std::string>& files() { return files_; }
   const std::map<std::string, std::string>& files() const { return files_; }
@@ -57,7 +61,7 @@ class MemoryFileSystem : public FileSystem {
  private:
   std::map<std::string, std::string> files_;
   std::map<std::string, WriteStep> failures_;
-  std::map<std::string, bool> read_failures_;
+  std::map<std::string, std::string> read_failures_;
 };
 
 }  // namespace sb

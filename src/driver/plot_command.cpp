@@ -52,12 +52,15 @@ int PlotCommand(const std::vector<std::string>& args, CommandIo& io) {
     return UsageError(io, "plot", err);
   std::string out = a.Value("--out", "");
   if (out.empty()) return UsageError(io, "plot", "--out FILE.svg is required");
+  const std::string scenario = a.Value("--scenario", kBuiltInScenario);
+  const std::string train = a.Value("--train", kBuiltInTrain);
+  if (!CheckScenarioNames(scenario, train, &err)) return UsageError(io, "plot", err);
 
   Form1 names;
   names.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
   names.Separator = io.separator;
-  names.ScenarioName = a.Value("--scenario", kBuiltInScenario);
-  names.TrainNumber = a.Value("--train", kBuiltInTrain);
+  names.ScenarioName = scenario;
+  names.TrainNumber = train;
   const std::string track_path = PercorsoFile(names, ScenarioFile::kTrack);
   const std::string settings_path = PercorsoFile(names, ScenarioFile::kTrainSettings);
   const std::string line_path = PercorsoFile(names, ScenarioFile::kLineData);

@@ -74,6 +74,12 @@ TEST(PlotCommand, RefusesMissingOrMalformedFiles) {
   ASSERT_EQ(RunInMemory(s.fs, {"compile", "/scn"}).status, 0);
   EXPECT_EQ(RunInMemory(s.fs, {"plot", "/scn"}).status, 2);  // --out is required
   EXPECT_EQ(RunInMemory(s.fs, {"plot", "/scn", "--train", "9", "--out", "/p.svg"}).status, 2);
+  CommandResult clash = RunInMemory(s.fs, {"plot", "/scn", "--train", "Linea", "--out", "/p.svg"});
+  EXPECT_EQ(clash.status, 2);
+  EXPECT_EQ(clash.err.rfind("scenario-builder plot: the train number 'Linea' makes the track file "
+                            "name Torbena-Sarvico-Zeva_Linea.dat equal to", 0),
+            0u)
+      << clash.err;
   std::string& line = s.fs.files().at(s.Path(ScenarioFile::kLineData));
   line.resize(line.size() - 1);
   CommandResult r = RunInMemory(s.fs, {"plot", "/scn", "--out", "/p.svg"});

@@ -1,5 +1,7 @@
 #include "model/faults.h"
 
+#include "driver/text_encoding.h"
+
 namespace sb {
 
 void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
@@ -15,15 +17,25 @@ void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, Sou
 }
 
 void RecordWarning(Form1& form, SourceRef where, std::string message) {
+  const size_t text = static_cast<size_t>(where.file);
+  if (!KeepsWarning(form, where)) {
+    ++form.diag.warningsLeftOut[text];
+    return;
+  }
+  ++form.diag.warningsKept[text];
   form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
 }
 
-std::string Quoted(std::string_view text) {
+bool KeepsWarning(const Form1& form, SourceRef where) {
+  return form.diag.warningsKept[static_cast<size_t>(where.file)] < kWarningsKeptPerText;
+}
+
+std::string Quoted(std::string_view source_bytes) {
   constexpr size_t kShown = 60;
   std::string q = "'";
-  q.append(text.substr(0, kShown));
-  if (text.size() <= kShown) return q + "'";
-  return q + "...' (" + std::to_string(text.size()) + " bytes)";
+  q += Cp1252ToUtf8(source_bytes.substr(0, kShown));
+  if (source_bytes.size() <= kShown) return q + "'";
+  return q + "...' (" + std::to_string(source_bytes.size()) + " bytes)";
 }
 
 const char* CellTypeName(int t) {

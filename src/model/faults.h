@@ -1,5 +1,5 @@
 // Recording of faults: the model keeps the last code and position; the diagnostics keep
-// every fault with the source line that caused it.
+// every fault with the source line that caused it, and its message in words.
 #pragma once
 
 #include <optional>
@@ -12,11 +12,18 @@ namespace sb {
 
 void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
                  std::string message);
+// Keeps the first kWarningsKeptPerText warnings of each text and counts the others.
 void RecordWarning(Form1& form, SourceRef where, std::string message);
+// Whether the next warning about the text of `where` is kept: one that is not is only
+// counted, and its words need not be made.
+bool KeepsWarning(const Form1& form, SourceRef where);
 
-// Source bytes quoted in a message, between single quotes; a field longer than a screen
-// line is cut, with its length given, so a megabyte field gives a short message.
-std::string Quoted(std::string_view text);
+// Messages are UTF-8. Source bytes (Windows-1252) enter a message only through Quoted, which
+// converts them; paths and the system's descriptions enter through PathToUtf8.
+
+// Source bytes quoted in a message, between single quotes, as UTF-8; a field longer than a
+// screen line is cut, with its length given, so a megabyte field gives a short message.
+std::string Quoted(std::string_view source_bytes);
 
 // "signal", "station stop mark", ... for a cell type code.
 const char* CellTypeName(int cell_type);

@@ -5,6 +5,7 @@
 
 #include "driver/file_names.h"
 #include "driver/file_system.h"
+#include "driver/text_encoding.h"
 #include "model/faults.h"
 #include "model/rounding.h"
 #include "model/run_errors.h"
@@ -317,12 +318,12 @@ bool LeggiPercorso(Form1& form, ReaderContext& ctx) {
   std::string path = PercorsoFile(form, ScenarioFile::kRouteSource);
   ctx.where = SourceRef{SourceFile::kRoute, 0};
   if (!form.fs->Exists(path)) {
-    RecordFault(form, 101, std::nullopt, ctx.where, "the route text " + path + " does not exist");
+    RecordFault(form, 101, std::nullopt, ctx.where, "the route text " + PathToUtf8(path) + " does not exist");
     return false;
   }
   std::string text, err;
   if (!form.fs->ReadFile(path, &text, &err))
-    throw ReadFailure("cannot read the route text " + path + ": " + err);
+    throw ReadFailure("cannot read the route text " + PathToUtf8(path) + ": " + PathToUtf8(err));
   FieldReader in(text);
   RouteReader r{form, ctx, path, in};
   return r.Run();

@@ -5,6 +5,7 @@
 
 #include "driver/file_names.h"
 #include "driver/file_system.h"
+#include "driver/text_encoding.h"
 #include "model/faults.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
@@ -75,7 +76,7 @@ int32_t ToInt32(int64_t v, const char* what) {
 void ChiudiElimina(Form1& form, const std::string& path) {
   if (!form.DeleteSources) return;
   std::string err;
-  if (!form.fs->RemoveFile(path, &err)) throw ReadFailure("cannot delete " + path + ": " + err);
+  if (!form.fs->RemoveFile(path, &err)) throw ReadFailure("cannot delete " + PathToUtf8(path) + ": " + PathToUtf8(err));
 }
 
 void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, SourceRef where,
@@ -86,6 +87,10 @@ void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, 
   if (trimmed.empty()) return;
   if (Contains(trimmed, "-")) return;
   if (Contains(trimmed, "[") && Contains(trimmed, "]")) return;
+  if (!KeepsWarning(form, where)) {
+    RecordWarning(form, where, std::string());  // counted only: no search for a near key
+    return;
+  }
   std::string msg = "unknown key " + Quoted(trimmed) + ", line ignored";
   size_t best = SIZE_MAX;
   const char* suggestion = nullptr;

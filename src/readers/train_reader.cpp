@@ -4,6 +4,7 @@
 
 #include "driver/file_names.h"
 #include "driver/file_system.h"
+#include "driver/text_encoding.h"
 #include "model/faults.h"
 #include "model/rounding.h"
 #include "model/run_errors.h"
@@ -355,7 +356,7 @@ bool LeggiTreno(Form1& form, ReaderContext& ctx) {
   ctx.where = SourceRef{SourceFile::kTrain, 0};
   std::string text, err;
   if (!form.fs->ReadFile(path, &text, &err))
-    throw ReadFailure("cannot open the train text " + path + ": " + err);
+    throw ReadFailure("cannot open the train text " + PathToUtf8(path) + ": " + PathToUtf8(err));
   FieldReader in(text);
   TrainReader r{form, ctx, path, in};
   return r.Run();
