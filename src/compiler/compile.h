@@ -16,8 +16,9 @@ struct CompileOutput {
 [[noreturn]] void errore(const std::string& a);
 
 // Runs the compile with line-data flag j. With write_files false everything is read and
-// checked but no file is written. Throws CompileStop when the reader left no track,
-// ErroreStop for an occupied stamp place, RunFailure when a file cannot be written.
+// checked but no file is written. The binary files are replaced as one: either all are
+// written or none is. Throws CompileStop when the reader left no track, ErroreStop for an
+// occupied stamp place, RunFailure when a file cannot be written.
 CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files = true);
 
 }  // namespace sb

@@ -48,17 +48,13 @@ class WriteLog : public FileSystem {
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
     return inner_.ReadFile(path, contents, err);
   }
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
-    if (!inner_.ReplaceFile(path, contents, err)) return false;
-    replaced.push_back(path);
-    return true;
-  }
-  bool ReplaceFileWith(const std::string& path, size_t size,
-                       const std::function<void(const ByteSink&)>& produce,
-                       std::string* err) override {
-    if (!inner_.ReplaceFileWith(path, size, produce, err)) return false;
-    replaced.push_back(path);
-    return true;
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
+    if (inner_.ReplaceFiles(files, error)) {
+      for (const FileToWrite& f : files) replaced.push_back(f.path);
+      return true;
+    }
+    replaced.insert(replaced.end(), error->left_new.begin(), error->left_new.end());
+    return false;
   }
   bool RemoveFile(const std::string& path, std::string* err) override {
     *err = "the compile command deletes no file (" + path + ")";

@@ -45,15 +45,18 @@ class LoggingFileSystem : public FileSystem {
     log.push_back("read " + Base(path));
     return mem.ReadFile(path, contents, err);
   }
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
     if (windows_at_first_write < 0) windows_at_first_write = platform_.windows_shown;
-    log.push_back("write " + Base(path));
-    if (edit) {
-      std::string changed(contents);
-      edit(path, changed);
-      return mem.ReplaceFile(path, changed, err);
+    for (const FileToWrite& f : files) log.push_back("write " + Base(f.path));
+    if (!edit) return mem.ReplaceFiles(files, error);
+    std::vector<std::string> changed(files.size());
+    std::vector<FileToWrite> edited;
+    for (size_t k = 0; k < files.size(); ++k) {
+      files[k].produce([&](std::string_view piece) { changed[k].append(piece); });
+      edit(files[k].path, changed[k]);
+      edited.push_back(BytesToWrite(files[k].path, changed[k]));
     }
-    return mem.ReplaceFile(path, contents, err);
+    return mem.ReplaceFiles(edited, error);
   }
   bool RemoveFile(const std::string& path, std::string* err) override {
     log.push_back("remove " + Base(path));
