@@ -7,8 +7,10 @@
 #include "compiler/compile.h"
 #include "driver/command_line.h"
 #include "driver/diagnostic_format.h"
+#include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "driver/json_writer.h"
+#include "driver/run.h"
 #include "driver/text_encoding.h"
 #include "model/run_errors.h"
 #include "scenario/scenario_texts.h"
@@ -59,6 +61,10 @@ class WriteLog : public FileSystem {
   bool RemoveFile(const std::string& path, std::string* err) override {
     *err = "the compile command deletes no file (" + path + ")";
     return false;
+  }
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return inner_.LockFolder(dir, wait);
   }
 
   std::vector<std::string> replaced;
@@ -144,12 +150,21 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   form.DeleteSources = false;  // an author's texts stay as they are
   form.ScenarioName = a.Value("--scenario", kBuiltInScenario);
   form.TrainNumber = a.Value("--train", kBuiltInTrain);
-  SourceTexts texts = LoadSourceTexts(form);
 
+  // The run lock of the folder, taken to check as well: a default run there deletes its texts.
   std::optional<Diagnostic> fatal;
+  const std::string folder = ScenarioFolder(form);
+  const std::unique_ptr<FolderLock> lock = log.LockFolder(folder, kRunLockWait);
+  if (!lock) {
+    fatal.emplace();
+    fatal->severity = Severity::kFatal;
+    fatal->message = FolderBusyMessage(folder, kRunLockWait);
+  }
+  SourceTexts texts = lock ? LoadSourceTexts(form) : SourceTexts{};
+
   int32_t j = a.Has("--no-line-data") ? 0 : 1;
   try {
-    memorizza_percorso(form, j, !check);
+    if (lock) memorizza_percorso(form, j, !check);
   } catch (const CompileStop& e) {
     fatal = NoTrackDiagnostic(e);
   } catch (const ErroreStop& e) {

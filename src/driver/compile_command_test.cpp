@@ -288,6 +288,33 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
 }
 
+// Another run holds the folder: nothing is read or written, and the compile says why.
+TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
+  for (bool check : {false, true}) {
+    testing::MemoryScenario s;
+    s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+    s.Put(ScenarioFile::kTrainSource, testing::Train());
+    const auto before = s.fs.files();
+    std::unique_ptr<FolderLock> other = s.fs.LockFolder("/scn", std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    std::vector<std::string> args = {"compile", "/scn/", "--json"};
+    if (check) args.push_back("--check");
+    CommandResult r = RunInMemory(s.fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(s.fs.files(), before);
+    JsonValue j = Json(r);
+    EXPECT_EQ(j["fatal"].text,
+              "another run of scenario-builder has been using the folder /scn for 60 s without "
+              "ending; this run changed no file");
+    EXPECT_EQ(j["files"].size(), 0u);
+    EXPECT_EQ(Heads(r.err),
+              std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+    other.reset();
+    EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
+    EXPECT_TRUE(s.fs.locked().empty()) << "the compile releases its lock";
+  }
+}
+
 TEST(CompileCommand, WrongCommandLines) {
   const std::vector<std::vector<std::string>> cases = {
       {"compile", "--scenario"},          // value missing

@@ -22,4 +22,8 @@ std::string PercorsoFile(const Form1& form, ScenarioFile file) {
   return form.BaseDirectory + form.Separator + NomeFile(form.ScenarioName, form.TrainNumber, file);
 }
 
+std::string ScenarioFolder(const Form1& form) {
+  return form.BaseDirectory.empty() ? std::string(1, form.Separator) : form.BaseDirectory;
+}
+
 }  // namespace sb

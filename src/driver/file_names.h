@@ -23,5 +23,7 @@ enum class ScenarioFile {
 std::string NomeFile(const std::string& scenario, const std::string& train, ScenarioFile file);
 // The full path in the run's base directory.
 std::string PercorsoFile(const Form1& form, ScenarioFile file);
+// The base directory as a path of its own: the root is its separator alone.
+std::string ScenarioFolder(const Form1& form);
 
 }  // namespace sb

@@ -1,7 +1,5 @@
 #include "driver/file_system.h"
 
-#include <set>
-
 #include "driver/file_replacement.h"
 
 namespace sb {
@@ -122,6 +120,27 @@ bool MemoryFileSystem::RemoveFile(const std::string& path, std::string* err) {
     return false;
   }
   return true;
+}
+
+namespace {
+
+class MemoryLock : public FolderLock {
+ public:
+  MemoryLock(std::set<std::string>& locked, std::string dir)
+      : locked_(locked), dir_(std::move(dir)) {}
+  ~MemoryLock() override { locked_.erase(dir_); }
+
+ private:
+  std::set<std::string>& locked_;
+  std::string dir_;
+};
+
+}  // namespace
+
+std::unique_ptr<FolderLock> MemoryFileSystem::LockFolder(const std::string& dir,
+                                                         std::chrono::milliseconds /*wait*/) {
+  if (!locked_.insert(dir).second) return nullptr;
+  return std::make_unique<MemoryLock>(locked_, dir);
 }
 
 }  // namespace sb

@@ -2,10 +2,12 @@
 // runs on a real folder or entirely in memory.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,15 @@ struct ReplaceError {
   std::vector<std::string> left_new;
 };
 
+// The run lock of a folder, held until it is destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
+// How long a run waits for another run in the same folder to end.
+inline constexpr std::chrono::seconds kRunLockWait{60};
+
 class FileSystem {
  public:
   using ByteSink = sb::ByteSink;
@@ -53,6 +64,13 @@ class FileSystem {
   // The same for one file; on failure *err says which step failed and why.
   bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err);
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+  // Takes the run lock of the folder `dir`: while a run holds it, no other run of this
+  // program reads, writes or deletes the scenario's files there. Waits up to `wait` while
+  // another process holds it and returns null if it still does then. Where the folder
+  // cannot be locked at all (a file system without locks), the lock returned guards
+  // nothing and the run goes on as it would without one.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                                 std::chrono::milliseconds wait) = 0;
 };
 
 std::unique_ptr<FileSystem> MakeRealFileSystem();
@@ -68,6 +86,10 @@ class MemoryFileSystem : public FileSystem {
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override;
   bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override;
   bool RemoveFile(const std::string& path, std::string* err) override;
+  // Held in this object until released; a second lock of the same folder is refused at once
+  // (nothing else could release the first while the caller waits).
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override;
 
   // Makes `step` of the next replacement of `path` fail.
   void FailReplace(const std::string& path, WriteStep step) { failures_[path] = step; }
@@ -75,6 +97,7 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, std::string>& files() { return files_; }
   const std::map<std::string, std::string>& files() const { return files_; }
+  const std::set<std::string>& locked() const { return locked_; }
 
  private:
   class Steps;
@@ -84,6 +107,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string> files_;
   std::map<std::string, WriteStep> failures_;
   std::map<std::string, bool> read_failures_;
+  std::set<std::string> locked_;
   unsigned names_ = 0;
 };
 

@@ -9,6 +9,7 @@
 
 #include "driver/file_replacement.h"
 #include "driver/file_system.h"
+#include "driver/folder_lock.h"
 
 namespace sb {
 namespace {
@@ -173,6 +174,11 @@ class RealFileSystem : public FileSystem {
       return false;
     }
     return true;
+  }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return TakeFolderLock(dir, wait);
   }
 
  private:

@@ -8,6 +8,7 @@
 
 #include "driver/file_replacement.h"
 #include "driver/file_system.h"
+#include "driver/folder_lock.h"
 #include "driver/win32_text.h"
 
 namespace sb {
@@ -222,6 +223,11 @@ class RealFileSystem : public FileSystem {
       return false;
     }
     return true;
+  }
+
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return TakeFolderLock(dir, wait);
   }
 
  private:
