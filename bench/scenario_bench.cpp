@@ -170,7 +170,7 @@ const Form1& CompiledBuiltIn() {
   static MemoryScenario s(BuiltInRoute(), BuiltInTrain());
   static const bool compiled = [] {
     int32_t j = 1;
-    memorizza_percorso(s.form, j, false);
+    memorizza_percorso(s.form, j, BinaryFiles::kNone);
     return true;
   }();
   (void)compiled;

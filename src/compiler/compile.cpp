@@ -25,7 +25,9 @@ std::string NoTrackReason(const Form1& form) {
 
 void errore(const std::string& a) { throw ErroreStop(a); }
 
-CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
+bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.diag.faults.empty(); }
+
+CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   form.LineDataFlag = j;
   form.ErrorCode = 0;
   form.diag.Clear();
@@ -56,7 +58,8 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
   const std::string track = FileTracciato(form);
 
   CompileOutput out;
-  if (!write_files) return out;
+  if (files == BinaryFiles::kNone) return out;
+  if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return out;
   std::vector<FileToWrite> unit;
   if (form.LineDataFlag != 0) {
     unit.push_back({PercorsoFile(form, ScenarioFile::kLineData), LineaSize(form.Grid),

@@ -226,7 +226,7 @@ TEST(ResourceBounds, UnknownKeysOfAnyLength) {
     s.Put(ScenarioFile::kTrainSource, Train());
     int32_t j = 0;
     const std::clock_t start = std::clock();
-    memorizza_percorso(s.form, j, false);
+    memorizza_percorso(s.form, j, BinaryFiles::kNone);
     EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 5.0);
     ASSERT_EQ(s.form.diag.warnings.size(), 1u);
     const std::string& w = s.form.diag.warnings[0].message;

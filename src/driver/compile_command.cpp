@@ -164,7 +164,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
 
   int32_t j = a.Has("--no-line-data") ? 0 : 1;
   try {
-    if (lock) memorizza_percorso(form, j, !check);
+    if (lock) memorizza_percorso(form, j, check ? BinaryFiles::kNone : BinaryFiles::kWrite);
   } catch (const CompileStop& e) {
     fatal = NoTrackDiagnostic(e);
   } catch (const ErroreStop& e) {

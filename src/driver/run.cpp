@@ -1,8 +1,10 @@
 #include "driver/run.h"
 
 #include <memory>
+#include <vector>
 
 #include "compiler/compile.h"
+#include "driver/diagnostic_format.h"
 #include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "driver/text_encoding.h"
@@ -10,6 +12,32 @@
 #include "scenario/scenario_texts.h"
 
 namespace sb {
+namespace {
+
+// The built-in texts compile without a fault; one recorded all the same means that another
+// program changed or removed a text between its writing and its reading. Named here: the
+// first fault, where it is, and how many followed.
+std::string FaultMessage(const Form1& form) {
+  SourceTexts texts;  // the paths only: the texts themselves are gone
+  texts.route_path = PercorsoFile(form, ScenarioFile::kRouteSource);
+  texts.train_path = PercorsoFile(form, ScenarioFile::kTrainSource);
+  std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
+  std::string m = "Cannot compile the built-in scenario: ";
+  if (faults.empty()) {
+    m += "fault " + std::to_string(form.ErrorCode);
+  } else {
+    const Diagnostic& d = faults[0];
+    if (!d.file.empty()) m += d.file + ": ";
+    if (d.line) m += "line " + std::to_string(*d.line) + ": ";
+    m += "fault " + std::to_string(d.code.value_or(form.ErrorCode)) + ": " + d.message;
+    if (faults.size() > 1)
+      m += " (and " + std::to_string(faults.size() - 1) + " more fault" +
+           (faults.size() > 2 ? "s" : "") + ")";
+  }
+  return m + ". No binary file was written.";
+}
+
+}  // namespace
 
 std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited) {
   return "another run of scenario-builder has been using the folder " + PathToUtf8(folder) +
@@ -38,7 +66,11 @@ int Form_Load(Form1& form, Platform& platform) {
     dati_rallentamenti(form);
     dati_scheda(form);
     int32_t j = 1;
-    memorizza_percorso(form, j);
+    memorizza_percorso(form, j, BinaryFiles::kWriteIfNoFault);
+    if (FaultRecorded(form)) {
+      message = FaultMessage(form);
+      status = 2;
+    }
   } catch (const ErroreStop& e) {
     message = e.what();
     status = 1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -46,6 +47,7 @@ class LoggingFileSystem : public FileSystem {
   bool Exists(const std::string& path) override { return mem.Exists(path); }
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
     log.push_back("read " + Base(path));
+    if (before_read) before_read(path, mem);
     return mem.ReadFile(path, contents, err);
   }
   bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
@@ -75,6 +77,8 @@ class LoggingFileSystem : public FileSystem {
   std::vector<std::string> log;
   // Changes a file on its way to the folder, as another program might between two steps.
   std::function<void(const std::string& path, std::string& bytes)> edit;
+  // Does something to the folder just before a file is read, as another program might.
+  std::function<void(const std::string& path, MemoryFileSystem& folder)> before_read;
   int windows_at_first_write = -1;
 
  private:
@@ -207,6 +211,67 @@ TEST(FormLoad, OccupiedStampPlaceIsShownAndWritesNoBinaryFile) {
     EXPECT_FALSE(files.count(Path(f))) << Name(f);
   for (ScenarioFile f : {ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder, ScenarioFile::kTrainCard})
     EXPECT_TRUE(files.count(Path(f))) << Name(f);
+}
+
+// The built-in texts compile without a fault. When another program changes or removes a
+// text between its writing and its reading, the binary files would be wrong: none is
+// written, the earlier ones stay, and the fault is shown.
+TEST(FormLoad, FaultInTheBuiltInTextsWritesNoBinaryFile) {
+  struct Case {
+    const char* name;
+    std::function<void(LoggingFileSystem&)> meddle;
+    std::vector<std::string> message_has;
+  };
+  const std::string train = Path(ScenarioFile::kTrainSource);
+  const std::string station = "stazione,   12000,";
+  int station_line = 0;
+  const std::vector<Case> cases = {
+      {"a station moved off the 50 m grid",
+       [&](LoggingFileSystem& files) {
+         files.edit = [&](const std::string& path, std::string& bytes) {
+           if (path != train) return;
+           size_t at = bytes.find(station);
+           ASSERT_NE(at, std::string::npos);
+           bytes.replace(at, station.size(), "stazione,   12025,");
+           station_line = 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+         };
+       },
+       {": fault 8: ", "12025"}},
+      {"the train text removed before it is read",
+       [&](LoggingFileSystem& files) {
+         files.before_read = [&](const std::string& path, MemoryFileSystem& folder) {
+           if (path == train) folder.files().erase(path);
+         };
+       },
+       {train + ": fault 25: ", "cannot open the train text"}},
+  };
+  constexpr ScenarioFile kBinaries[] = {ScenarioFile::kLineData, ScenarioFile::kTrainSettings,
+                                        ScenarioFile::kTrack};
+  constexpr ScenarioFile kDocuments[] = {ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder,
+                                         ScenarioFile::kTrainCard};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    station_line = 0;
+    MemoryRun run;
+    for (ScenarioFile f : kBinaries) run.files.mem.files()[Path(f)] = "earlier " + Name(f);
+    c.meddle(run.files);
+    EXPECT_EQ(run.Start(), 2);
+    EXPECT_NE(run.form.ErrorCode, 0);
+    ASSERT_EQ(run.platform.messages.size(), 1u);
+    EXPECT_EQ(run.platform.locked_while_shown, std::vector<bool>{false})
+        << "the folder is free again while the message waits for the user";
+    const std::string& m = run.platform.messages[0];
+    EXPECT_EQ(m.rfind("Cannot compile the built-in scenario: " + train + ": ", 0), 0u) << m;
+    for (const std::string& part : c.message_has) EXPECT_NE(m.find(part), std::string::npos) << m;
+    if (station_line > 0) {
+      EXPECT_NE(m.find(": line " + std::to_string(station_line) + ": "), std::string::npos) << m;
+    }
+    EXPECT_EQ(m.substr(m.size() - 29), ". No binary file was written.") << m;
+    const auto& files = run.files.mem.files();
+    for (ScenarioFile f : kBinaries) EXPECT_EQ(files.at(Path(f)), "earlier " + Name(f));
+    for (ScenarioFile f : kDocuments) EXPECT_TRUE(files.count(Path(f))) << Name(f);
+    EXPECT_EQ(files.size(), 6u) << "the source texts are deleted as after any run";
+  }
 }
 
 // A run that finds its folder in use by another waits for it; when the other has not
