@@ -69,13 +69,9 @@ std::string LongTrain() {
 // that a compile is timed without the cost of keeping its output in memory.
 class DiscardingFolder : public MemoryFileSystem {
  public:
-  bool ReplaceFile(const std::string&, std::string_view contents, std::string*) override {
-    written += contents.size();
-    return true;
-  }
-  bool ReplaceFileWith(const std::string&, size_t,
-                       const std::function<void(const ByteSink&)>& produce, std::string*) override {
-    produce([&](std::string_view piece) { written += piece.size(); });
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError*) override {
+    for (const FileToWrite& f : files)
+      f.produce([&](std::string_view piece) { written += piece.size(); });
     return true;
   }
   size_t written = 0;
@@ -174,7 +170,7 @@ const Form1& CompiledBuiltIn() {
   static MemoryScenario s(BuiltInRoute(), BuiltInTrain());
   static const bool compiled = [] {
     int32_t j = 1;
-    memorizza_percorso(s.form, j, false);
+    memorizza_percorso(s.form, j, BinaryFiles::kNone);
     return true;
   }();
   (void)compiled;

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t j = 1;
   bool completed = false;
   try {
-    sb::memorizza_percorso(s.form, j, true);
+    sb::memorizza_percorso(s.form, j);
     completed = true;
   } catch (const sb::CompileStop&) {
     SB_CHECK(!s.form.HasTrack);

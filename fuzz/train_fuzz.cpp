@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   s.Put(ScenarioFile::kTrainSource, std::string_view(reinterpret_cast<const char*>(data), size));
   int32_t j = 0;
   try {
-    sb::memorizza_percorso(s.form, j, false);
+    sb::memorizza_percorso(s.form, j, sb::BinaryFiles::kNone);
   } catch (const sb::ErroreStop&) {
     // An occupied stamp place: an expected end of the compile.
   } catch (const sb::RunFailure&) {

@@ -25,7 +25,9 @@ std::string NoTrackReason(const Form1& form) {
 
 void errore(const std::string& a) { throw ErroreStop(a); }
 
-CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
+bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.diag.faults.empty(); }
+
+CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   form.LineDataFlag = j;
   form.ErrorCode = 0;
   form.diag.Clear();
@@ -49,29 +51,25 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files) {
   row85.timetableSeconds = codice_gara_st(form);
   cell1.value2 = static_cast<int16_t>(codice_gara_og(form));
 
-  // Every file is built before any is replaced, so that none is written unless all can be.
   // The line data file, whose encoding cannot fail, is encoded from the plan of the line
-  // while it is written.
-  struct Out { std::string path, bytes; };
-  std::vector<Out> files;
-  std::string sim = PercorsoFile(form, ScenarioFile::kTrainSettings);
-  files.push_back({sim, FileImpostazioni(form, sim)});
-  files.push_back({PercorsoFile(form, ScenarioFile::kTrack), FileTracciato(form)});
+  // while it is written; the other two are built first.
+  std::string sim_path = PercorsoFile(form, ScenarioFile::kTrainSettings);
+  const std::string sim = FileImpostazioni(form, sim_path);
+  const std::string track = FileTracciato(form);
 
   CompileOutput out;
-  if (!write_files) return out;
-  std::string err;
+  if (files == BinaryFiles::kNone) return out;
+  if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return out;
+  std::vector<FileToWrite> unit;
   if (form.LineDataFlag != 0) {
-    std::string path = PercorsoFile(form, ScenarioFile::kLineData);
-    auto encode = [&](const FileSystem::ByteSink& sink) { WriteLinea(form.Grid, sink); };
-    if (!form.fs->ReplaceFileWith(path, LineaSize(form.Grid), encode, &err))
-      throw RunFailure(path, err);
-    out.written.push_back(path);
+    unit.push_back({PercorsoFile(form, ScenarioFile::kLineData), LineaSize(form.Grid),
+                    [&](const ByteSink& sink) { WriteLinea(form.Grid, sink); }});
   }
-  for (const Out& f : files) {
-    if (!form.fs->ReplaceFile(f.path, f.bytes, &err)) throw RunFailure(f.path, err);
-    out.written.push_back(f.path);
-  }
+  unit.push_back(BytesToWrite(std::move(sim_path), sim));
+  unit.push_back(BytesToWrite(PercorsoFile(form, ScenarioFile::kTrack), track));
+  ReplaceError error;
+  if (!form.fs->ReplaceFiles(unit, &error)) throw RunFailure(error.path, error.reason);
+  for (const FileToWrite& f : unit) out.written.push_back(f.path);
   return out;
 }
 

@@ -15,9 +15,19 @@ struct CompileOutput {
 // `errore`: ends the compile with " Errore n. " and the code (throws ErroreStop).
 [[noreturn]] void errore(const std::string& a);
 
-// Runs the compile with line-data flag j. With write_files false everything is read and
-// checked but no file is written. Throws CompileStop when the reader left no track,
-// ErroreStop for an occupied stamp place, RunFailure when a file cannot be written.
-CompileOutput memorizza_percorso(Form1& form, int32_t& j, bool write_files = true);
+// Whether the compile writes its binary files.
+enum class BinaryFiles {
+  kWrite,           // always, from whatever the model holds
+  kWriteIfNoFault,  // only when no fault was recorded
+  kNone,            // read and check everything, write nothing
+};
+
+// Whether the compile recorded a fault.
+bool FaultRecorded(const Form1& form);
+
+// Runs the compile with line-data flag j. The binary files are replaced as one: either all
+// are written or none is. Throws CompileStop when the reader left no track, ErroreStop for
+// an occupied stamp place, RunFailure when a file cannot be written.
+CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files = BinaryFiles::kWrite);
 
 }  // namespace sb

@@ -229,7 +229,7 @@ TEST(ResourceBounds, UnknownKeysOfAnyLength) {
     s.Put(ScenarioFile::kTrainSource, Train());
     int32_t j = 0;
     const std::clock_t start = std::clock();
-    memorizza_percorso(s.form, j, false);
+    memorizza_percorso(s.form, j, BinaryFiles::kNone);
     EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 5.0);
     ASSERT_EQ(s.form.diag.warnings.size(), 1u);
     const std::string& w = s.form.diag.warnings[0].message;
@@ -254,7 +254,7 @@ TEST(ResourceBounds, WarningsKeptAndShownAreBounded) {
 
   int32_t j = 0;
   s.form.DeleteSources = false;
-  memorizza_percorso(s.form, j, false);
+  memorizza_percorso(s.form, j, BinaryFiles::kNone);
   EXPECT_EQ(s.form.diag.warnings.size(), 1150u);
   EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kRoute)], 4000u);
   EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kTrain)], 0u);

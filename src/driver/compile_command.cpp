@@ -10,6 +10,7 @@
 #include "driver/file_names.h"
 #include "driver/file_system.h"
 #include "driver/json_writer.h"
+#include "driver/run.h"
 #include "driver/text_encoding.h"
 #include "model/run_errors.h"
 #include "scenario/scenario_texts.h"
@@ -49,21 +50,21 @@ class WriteLog : public FileSystem {
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
     return inner_.ReadFile(path, contents, err);
   }
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
-    if (!inner_.ReplaceFile(path, contents, err)) return false;
-    replaced.push_back(path);
-    return true;
-  }
-  bool ReplaceFileWith(const std::string& path, size_t size,
-                       const std::function<void(const ByteSink&)>& produce,
-                       std::string* err) override {
-    if (!inner_.ReplaceFileWith(path, size, produce, err)) return false;
-    replaced.push_back(path);
-    return true;
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
+    if (inner_.ReplaceFiles(files, error)) {
+      for (const FileToWrite& f : files) replaced.push_back(f.path);
+      return true;
+    }
+    replaced.insert(replaced.end(), error->left_new.begin(), error->left_new.end());
+    return false;
   }
   bool RemoveFile(const std::string& path, std::string* err) override {
     *err = "the compile command deletes no file (" + path + ")";
     return false;
+  }
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return inner_.LockFolder(dir, wait);
   }
 
   std::vector<std::string> replaced;
@@ -163,11 +164,20 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   form.ScenarioName = a.Value("--scenario", kBuiltInScenario);
   form.TrainNumber = a.Value("--train", kBuiltInTrain);
 
+  // The run lock of the folder, taken to check as well: a default run there deletes its texts.
   std::optional<Diagnostic> fatal;
   std::optional<ErroreStop> stamp;
+  const std::string folder = ScenarioFolder(form);
+  const std::unique_ptr<FolderLock> lock = log.LockFolder(folder, kRunLockWait);
+  if (!lock) {
+    fatal.emplace();
+    fatal->severity = Severity::kFatal;
+    fatal->message = FolderBusyMessage(folder, kRunLockWait);
+  }
+
   int32_t j = a.Has("--no-line-data") ? 0 : 1;
   try {
-    memorizza_percorso(form, j, !check);
+    if (lock) memorizza_percorso(form, j, check ? BinaryFiles::kNone : BinaryFiles::kWrite);
   } catch (const CompileStop& e) {
     fatal = NoTrackDiagnostic(e);
   } catch (const ErroreStop& e) {
@@ -176,7 +186,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
     fatal = WriteFailureDiagnostic(e, log.replaced);
   }
   // The quoted lines are read back once the reader has let its copy of the texts go.
-  SourceTexts texts = LoadSourceTexts(form);
+  SourceTexts texts = lock ? LoadSourceTexts(form) : SourceTexts{};
   if (stamp) fatal = StampDiagnostic(form, *stamp, texts);
 
   std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);

@@ -298,20 +298,23 @@ TEST(CompileCommand, MessagesKeepTheirCharacters) {
   EXPECT_EQ(j["files"][0].text, "/scn/Citt\xC3\xA0_linea.dat");
 }
 
+// The binary files are replaced as one: when the second cannot be, the first keeps its
+// earlier version too.
 TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   testing::MemoryScenario s;
   s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
   s.Put(ScenarioFile::kTrainSource, testing::Train());
+  s.Put(ScenarioFile::kLineData, "earlier line data");
   s.fs.FailReplace(kSettings, WriteStep::kRename);
+  const auto before = s.fs.files();
   CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--json"});
   EXPECT_EQ(r.status, 2);
   JsonValue j = Json(r);
   EXPECT_EQ(j["fatal"].text, "cannot write " + kSettings +
-                                 ": cannot rename over the old file: Permission denied; written "
-                                 "before it: " + kLineData);
-  ASSERT_EQ(j["files"].size(), 1u);
-  EXPECT_EQ(j["files"][0].text, kLineData);
-  EXPECT_FALSE(s.Has(ScenarioFile::kTrack));
+                                 ": cannot rename over the old file: Permission denied; no binary "
+                                 "file is written");
+  EXPECT_EQ(j["files"].size(), 0u);
+  EXPECT_EQ(s.fs.files(), before);
   EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
 }
 
@@ -340,6 +343,33 @@ TEST(CompileCommand, NamesThatMakeTwoFilesOneAreRefused) {
     EXPECT_EQ(r.err, "scenario-builder compile: " + why + "\ntry 'scenario-builder compile --help'\n");
     EXPECT_TRUE(r.out.empty()) << r.out;
     EXPECT_TRUE(fs.files() == before) << "a file was written";
+  }
+}
+
+// Another run holds the folder: nothing is read or written, and the compile says why.
+TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
+  for (bool check : {false, true}) {
+    testing::MemoryScenario s;
+    s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+    s.Put(ScenarioFile::kTrainSource, testing::Train());
+    const auto before = s.fs.files();
+    std::unique_ptr<FolderLock> other = s.fs.LockFolder("/scn", std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    std::vector<std::string> args = {"compile", "/scn/", "--json"};
+    if (check) args.push_back("--check");
+    CommandResult r = RunInMemory(s.fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(s.fs.files(), before);
+    JsonValue j = Json(r);
+    EXPECT_EQ(j["fatal"].text,
+              "another run of scenario-builder has been using the folder /scn for 60 s without "
+              "ending; this run changed no file");
+    EXPECT_EQ(j["files"].size(), 0u);
+    EXPECT_EQ(Heads(r.err),
+              std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+    other.reset();
+    EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
+    EXPECT_TRUE(s.fs.locked().empty()) << "the compile releases its lock";
   }
 }
 

@@ -135,4 +135,8 @@ bool CheckScenarioNames(const std::string& scenario, const std::string& train, s
   return true;
 }
 
+std::string ScenarioFolder(const Form1& form) {
+  return form.BaseDirectory.empty() ? std::string(1, form.Separator) : form.BaseDirectory;
+}
+
 }  // namespace sb

@@ -23,6 +23,8 @@ enum class ScenarioFile {
 std::string NomeFile(const std::string& scenario, const std::string& train, ScenarioFile file);
 // The full path in the run's base directory.
 std::string PercorsoFile(const Form1& form, ScenarioFile file);
+// The base directory as a path of its own: the root is its separator alone.
+std::string ScenarioFolder(const Form1& form);
 
 // Whether a scenario name and a train number give sound names to the files of a compile (the
 // two source texts and the three binary files) wherever the files may go: no path separator,

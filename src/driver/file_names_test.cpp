@@ -24,6 +24,17 @@ TEST(FileNames, EveryFileOfTheScenario) {
       {ScenarioFile::kTrack, "C:\\giochi\\Torbena-Sarvico-Zeva_47302.dat"},
   };
   for (const auto& [file, name] : cases) EXPECT_EQ(PercorsoFile(f, file), name);
+  EXPECT_EQ(ScenarioFolder(f), "C:\\giochi");
+}
+
+// The root is the empty base directory, to which the separator is added before each name.
+TEST(FileNames, TheRootAsAFolder) {
+  Form1 f;
+  f.Separator = '/';
+  f.ScenarioName = "Torbena-Sarvico-Zeva";
+  f.TrainNumber = "47302";
+  EXPECT_EQ(PercorsoFile(f, ScenarioFile::kTrack), "/Torbena-Sarvico-Zeva_47302.dat");
+  EXPECT_EQ(ScenarioFolder(f), "/");
 }
 
 TEST(FileNames, NamesThatCannotNameTheFilesOfACompile) {

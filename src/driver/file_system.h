@@ -2,53 +2,97 @@
 // runs on a real folder or entirely in memory.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace sb {
 
+// Receives the bytes of a file in order, piece by piece.
+using ByteSink = std::function<void(std::string_view)>;
+
+// One file of a replacement: its path and its `size` bytes, handed piece by piece to the
+// sink that `produce` is called with, so that a large file needs no buffer of its own size.
+struct FileToWrite {
+  std::string path;
+  size_t size = 0;
+  std::function<void(const ByteSink&)> produce;
+};
+
+// A file whose bytes are at hand; they must outlive the replacement.
+FileToWrite BytesToWrite(std::string path, std::string_view bytes);
+
+// Why a replacement failed.
+struct ReplaceError {
+  std::string path;    // the file whose step failed
+  std::string reason;  // which step, and the system's words for what happened
+  // Files left holding their new version because their earlier one could not be put back
+  // (normally none; `reason` tells where the earlier one is kept).
+  std::vector<std::string> left_new;
+};
+
+// The run lock of a folder, held until it is destroyed.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
+// How long a run waits for another run in the same folder to end.
+inline constexpr std::chrono::seconds kRunLockWait{60};
+
 class FileSystem {
  public:
+  using ByteSink = sb::ByteSink;
+
   virtual ~FileSystem() = default;
 
   virtual bool Exists(const std::string& path) = 0;
   // Reads the whole file. On failure returns false and sets *err to the system's description.
   virtual bool ReadFile(const std::string& path, std::string* contents, std::string* err) = 0;
-  // Replaces the file whole and atomically: a temporary file in the same directory is
-  // created, written, closed and renamed over the old one. On failure the old version is
-  // left intact and no temporary file remains. It is not flushed to the disk first: a
-  // power cut soon after may lose the new version, as it may lose a copied file.
-  virtual bool ReplaceFile(const std::string& path, std::string_view contents,
-                           std::string* err) = 0;
-  // Receives the bytes of a file in order, piece by piece.
-  using ByteSink = std::function<void(std::string_view)>;
-  // The same replacement, with the `size` bytes of the contents handed piece by piece to
-  // the sink that `produce` is called with, so that a large file needs no buffer of its
-  // own size. By default the pieces are gathered and given to ReplaceFile.
-  virtual bool ReplaceFileWith(const std::string& path, size_t size,
-                               const std::function<void(const ByteSink&)>& produce,
-                               std::string* err);
+  // Replaces the files as one: each is written to a temporary file in its own folder, and
+  // only when all are complete are they renamed over the old ones; a rename that fails
+  // puts back the files renamed before it. On failure every old file is as it was (absent
+  // if it was absent) and no temporary file remains. Nothing is flushed to the disk first:
+  // a power cut soon after may lose the new versions, as it may lose a copied file.
+  virtual bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) = 0;
+  // The same for one file; on failure *err says which step failed and why.
+  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err);
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+  // Takes the run lock of the folder `dir`: while a run holds it, no other run of this
+  // program reads, writes or deletes the scenario's files there. Waits up to `wait` while
+  // another process holds it and returns null if it still does then. Where the folder
+  // cannot be locked at all (a file system without locks), the lock returned guards
+  // nothing and the run goes on as it would without one.
+  virtual std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                                 std::chrono::milliseconds wait) = 0;
 };
 
 std::unique_ptr<FileSystem> MakeRealFileSystem();
 
-// The steps of a replacement, for injected failures.
-enum class WriteStep { kCreate, kWrite, kFlush, kRename };
+// The steps of a replacement, for injected failures: the temporary file is created,
+// written and flushed; then, when more files follow, the old file is kept under a second
+// name, and the temporary file is renamed over it. kPutBack is the undoing of a rename.
+enum class WriteStep { kCreate, kWrite, kFlush, kKeepOld, kRename, kPutBack };
 
 class MemoryFileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) override;
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override;
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override;
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override;
   bool RemoveFile(const std::string& path, std::string* err) override;
+  // Held in this object until released; a second lock of the same folder is refused at once
+  // (nothing else could release the first while the caller waits).
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override;
 
-  // Makes the next replacement of `path` fail at `step`.
+  // Makes `step` of the next replacement of `path` fail.
   void FailReplace(const std::string& path, WriteStep step) { failures_[path] = step; }
   // Makes every read of `path` fail with the system's description `err`.
   void FailRead(const std::string& path, std::string err = "Input/output error") {
@@ -57,11 +101,18 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, std::string>& files() { return files_; }
   const std::map<std::string, std::string>& files() const { return files_; }
+  const std::set<std::string>& locked() const { return locked_; }
 
  private:
+  class Steps;
+  // True, and the failure consumed, when `step` of `path` is to fail.
+  bool Fails(const std::string& path, WriteStep step);
+
   std::map<std::string, std::string> files_;
   std::map<std::string, WriteStep> failures_;
   std::map<std::string, std::string> read_failures_;
+  std::set<std::string> locked_;
+  unsigned names_ = 0;
 };
 
 }  // namespace sb

@@ -1,5 +1,6 @@
 // A file step that fails while the run writes the scenario: at every step of every file,
-// in memory, and on a real folder where a directory stands in a file's way.
+// in memory, and on a real folder where a directory stands in a file's way. The texts are
+// replaced one by one, the three binary files as one: all new or all as they were.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -48,9 +49,13 @@ std::string Previous(ScenarioFile f) { return "previous " + Name(f) + "\r\n"; }
 // compile reads and deletes them), by logging the writes of a clean run in memory.
 class CapturingFileSystem : public MemoryFileSystem {
  public:
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
-    written[path] = std::string(contents);
-    return MemoryFileSystem::ReplaceFile(path, contents, err);
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
+    for (const FileToWrite& f : files) {
+      std::string& bytes = written[f.path];
+      bytes.clear();
+      f.produce([&](std::string_view piece) { bytes.append(piece); });
+    }
+    return MemoryFileSystem::ReplaceFiles(files, error);
   }
   std::map<std::string, std::string> written;
 };
@@ -72,14 +77,26 @@ const std::string& CompleteBytes(ScenarioFile f) {
   return Complete().at(std::string(kDir) + "/" + Name(f));
 }
 
-// What the folder must hold, file by file, after a failure at `failing`: the files before
+// What the folder must hold, file by file, after a failure at `failing`: the texts before
 // it as this run wrote them (the source texts gone once the compile has read them), the
-// failing file and those after it as the earlier run left them.
+// failing file and those after it as the earlier run left them; and the three binary files
+// as the earlier run left them whichever of them failed.
 enum class Expect { kComplete, kPrevious, kAbsent };
 Expect Expected(ScenarioFile f, ScenarioFile failing) {
+  if (IsBinary(f) && IsBinary(failing)) return Expect::kPrevious;
   if (Index(f) >= Index(failing)) return Expect::kPrevious;
   if (IsSource(f) && IsBinary(failing)) return Expect::kAbsent;
   return Expect::kComplete;
+}
+
+// The promise itself: the binary files are all of this run or none is.
+void ExpectAllOrNoBinaryFileNew(const std::map<std::string, std::string>& by_name) {
+  int fresh = 0;
+  for (ScenarioFile f : kOrder) {
+    auto it = by_name.find(Name(f));
+    if (IsBinary(f) && it != by_name.end() && it->second == CompleteBytes(f)) ++fresh;
+  }
+  EXPECT_TRUE(fresh == 0 || fresh == 3) << fresh << " of the 3 binary files are new";
 }
 
 const char* StepName(WriteStep s) {
@@ -87,7 +104,9 @@ const char* StepName(WriteStep s) {
     case WriteStep::kCreate: return "Create";
     case WriteStep::kWrite: return "Write";
     case WriteStep::kFlush: return "Flush";
+    case WriteStep::kKeepOld: return "KeepOld";
     case WriteStep::kRename: return "Rename";
+    case WriteStep::kPutBack: return "PutBack";
   }
   return "?";
 }
@@ -138,15 +157,26 @@ TEST_P(InjectedWriteFault, EndsTheRunNamingTheFileAndLosesNothing) {
     }
   }
   std::set<std::string> names;
-  for (const auto& [path, bytes] : mem.files()) names.insert(path);
+  std::map<std::string, std::string> by_name;
+  for (const auto& [path, bytes] : mem.files()) {
+    names.insert(path);
+    by_name[path.substr(path.rfind('/') + 1)] = bytes;
+  }
   EXPECT_EQ(names, expected_names) << "the folder holds other files";
+  ExpectAllOrNoBinaryFileNew(by_name);
 }
 
+// Every step of every file. A binary file followed by another is kept under a second name
+// before the rename over it, so that it can be put back if a later rename fails.
 std::vector<FaultCase> AllCases() {
   std::vector<FaultCase> cases;
-  for (ScenarioFile f : kOrder)
-    for (WriteStep s : {WriteStep::kCreate, WriteStep::kWrite, WriteStep::kFlush, WriteStep::kRename})
-      cases.push_back({f, s});
+  for (ScenarioFile f : kOrder) {
+    cases.push_back({f, WriteStep::kCreate});
+    cases.push_back({f, WriteStep::kWrite});
+    cases.push_back({f, WriteStep::kFlush});
+    if (IsBinary(f) && f != ScenarioFile::kTrack) cases.push_back({f, WriteStep::kKeepOld});
+    cases.push_back({f, WriteStep::kRename});
+  }
   return cases;
 }
 
@@ -169,7 +199,13 @@ std::string ReadAll(const fs::path& p) {
   return std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
 }
 
-class DirectoryInTheWay : public ::testing::TestWithParam<ScenarioFile> {
+struct Blocked {
+  const char* name;
+  ScenarioFile file;        // a directory stands where it goes
+  bool line_data_before;    // whether an earlier run left a line data file
+};
+
+class DirectoryInTheWay : public ::testing::TestWithParam<Blocked> {
  protected:
   void SetUp() override {
     std::string tmpl = (fs::temp_directory_path() / "sb-io-faults-XXXXXX").string();
@@ -184,13 +220,14 @@ class DirectoryInTheWay : public ::testing::TestWithParam<ScenarioFile> {
 };
 
 TEST_P(DirectoryInTheWay, EndsTheRunNamingTheFileAndLosesNothing) {
-  const ScenarioFile blocked = GetParam();
+  const ScenarioFile blocked = GetParam().file;
+  const bool line_data_before = GetParam().line_data_before;
   ASSERT_EQ(Complete().size(), 8u);
   for (ScenarioFile f : kOrder) {
     if (f == blocked) {
       fs::create_directory(dir_ / Name(f));
       std::ofstream(dir_ / Name(f) / "inside.txt", std::ios::binary) << "kept";
-    } else {
+    } else if (f != ScenarioFile::kLineData || line_data_before) {
       std::ofstream(dir_ / Name(f), std::ios::binary) << Previous(f);
     }
   }
@@ -216,7 +253,10 @@ TEST_P(DirectoryInTheWay, EndsTheRunNamingTheFileAndLosesNothing) {
       EXPECT_EQ(ReadAll(p / "inside.txt"), "kept");
       continue;
     }
-    switch (Expected(f, blocked)) {
+    Expect e = Expected(f, blocked);
+    if (f == ScenarioFile::kLineData && !line_data_before && e == Expect::kPrevious)
+      e = Expect::kAbsent;
+    switch (e) {
       case Expect::kComplete:
         expected_names.insert(Name(f));
         ASSERT_TRUE(fs::is_regular_file(p));
@@ -233,16 +273,24 @@ TEST_P(DirectoryInTheWay, EndsTheRunNamingTheFileAndLosesNothing) {
     }
   }
   std::set<std::string> names;
-  for (const auto& e : fs::directory_iterator(dir_)) names.insert(e.path().filename().string());
-  EXPECT_EQ(names, expected_names) << "a temporary file was left behind";
+  std::map<std::string, std::string> by_name;
+  for (const auto& e : fs::directory_iterator(dir_)) {
+    names.insert(e.path().filename().string());
+    if (e.is_regular_file()) by_name[e.path().filename().string()] = ReadAll(e.path());
+  }
+  EXPECT_EQ(names, expected_names) << "a temporary file or a second name was left behind";
+  ExpectAllOrNoBinaryFileNew(by_name);
 }
 
-INSTANTIATE_TEST_SUITE_P(RealFolder, DirectoryInTheWay,
-                         ::testing::Values(ScenarioFile::kNotes, ScenarioFile::kTrainSettings),
-                         [](const ::testing::TestParamInfo<ScenarioFile>& info) {
-                           return info.param == ScenarioFile::kNotes ? std::string("Notes")
-                                                                     : std::string("TrainSettings");
-                         });
+// A text; the second and the third binary file, when the files before them were renamed
+// over their earlier versions already (and, for the last, one that had none before).
+INSTANTIATE_TEST_SUITE_P(
+    RealFolder, DirectoryInTheWay,
+    ::testing::Values(Blocked{"Notes", ScenarioFile::kNotes, true},
+                      Blocked{"TrainSettings", ScenarioFile::kTrainSettings, true},
+                      Blocked{"Track", ScenarioFile::kTrack, true},
+                      Blocked{"TrackNoLineDataBefore", ScenarioFile::kTrack, false}),
+    [](const ::testing::TestParamInfo<Blocked>& info) { return std::string(info.param.name); });
 #endif  // _WIN32
 
 }  // namespace

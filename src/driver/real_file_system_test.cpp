@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <set>
 
@@ -109,6 +110,88 @@ TEST_F(RealFolder, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(Slurp("scheda.txt"), "vecchia");
   EXPECT_EQ(Listing(), std::set<std::string>{"scheda.txt"});
 }
+
+// Several files replaced as one: all, or none of them.
+TEST_F(RealFolder, ReplacesSeveralFilesAsOne) {
+  std::string err;
+  ASSERT_TRUE(files_->ReplaceFile(In("treno.sim"), "old settings", &err)) << err;
+  ReplaceError error;
+  ASSERT_TRUE(files_->ReplaceFiles({BytesToWrite(In("linea.dat"), "line data"),
+                                    BytesToWrite(In("treno.sim"), "settings"),
+                                    BytesToWrite(In("treno.dat"), "track")},
+                                   &error))
+      << error.reason;
+  EXPECT_EQ(Slurp("linea.dat"), "line data");
+  EXPECT_EQ(Slurp("treno.sim"), "settings");
+  EXPECT_EQ(Slurp("treno.dat"), "track");
+  EXPECT_EQ(Listing(), (std::set<std::string>{"linea.dat", "treno.dat", "treno.sim"}))
+      << "no temporary file or second name is left";
+}
+
+enum class InTheWay { kFolder, kReadOnlyFile, kFileHeldOpen };
+
+struct UnitCase {
+  const char* name;
+  size_t blocked;           // the file of the three that cannot be replaced
+  InTheWay how;
+  bool first_was_there;     // whether the first file existed before
+};
+
+class ReplaceAsOneOnARealFolder : public RealFolder,
+                                  public ::testing::WithParamInterface<UnitCase> {};
+
+// The files before the blocked one may have been renamed over their old versions already:
+// they get them back (the first is removed again where it was new), and nothing else stays.
+TEST_P(ReplaceAsOneOnARealFolder, ABlockedFileLeavesEveryFileAsItWas) {
+  const UnitCase c = GetParam();
+#ifndef _WIN32
+  if (c.how != InTheWay::kFolder) GTEST_SKIP() << "a rename replaces such a file on POSIX";
+#endif
+  const std::vector<std::string> names = {"linea.dat", "treno.sim", "treno.dat"};
+  std::map<std::string, std::string> before;
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (k == 0 && !c.first_was_there) continue;
+    if (k == c.blocked && c.how == InTheWay::kFolder) {
+      fs::create_directory(dir_ / names[k]);
+      continue;
+    }
+    before[names[k]] = "old " + names[k];
+    std::ofstream(dir_ / names[k], std::ios::binary) << before[names[k]];
+  }
+  const fs::path blocked = dir_ / names[c.blocked];
+  if (c.how == InTheWay::kReadOnlyFile)
+    fs::permissions(blocked,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  std::ifstream held;
+  if (c.how == InTheWay::kFileHeldOpen) held.open(blocked, std::ios::binary);
+  const std::set<std::string> listing = Listing();
+
+  ReplaceError error;
+  EXPECT_FALSE(files_->ReplaceFiles({BytesToWrite(In(names[0]), "new line data"),
+                                     BytesToWrite(In(names[1]), "new settings"),
+                                     BytesToWrite(In(names[2]), "new track")},
+                                    &error));
+  held.close();
+  EXPECT_EQ(error.path, In(names[c.blocked]));
+  EXPECT_FALSE(error.reason.empty());
+  EXPECT_TRUE(error.left_new.empty()) << error.reason;
+  EXPECT_EQ(Listing(), listing) << error.reason;
+  for (const auto& [name, bytes] : before) EXPECT_EQ(Slurp(name), bytes) << name;
+  if (c.how == InTheWay::kFolder) {
+    EXPECT_TRUE(fs::is_directory(blocked));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Unit, ReplaceAsOneOnARealFolder,
+    ::testing::Values(UnitCase{"SecondIsAFolder", 1, InTheWay::kFolder, true},
+                      UnitCase{"ThirdIsAFolder", 2, InTheWay::kFolder, true},
+                      UnitCase{"ThirdIsAFolderFirstWasNew", 2, InTheWay::kFolder, false},
+                      UnitCase{"SecondIsReadOnly", 1, InTheWay::kReadOnlyFile, true},
+                      UnitCase{"ThirdIsHeldOpen", 2, InTheWay::kFileHeldOpen, true},
+                      UnitCase{"ThirdIsHeldOpenFirstWasNew", 2, InTheWay::kFileHeldOpen, false}),
+    [](const ::testing::TestParamInfo<UnitCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace sb

@@ -6,18 +6,31 @@
 #include <string>
 #include <string_view>
 
+#include "driver/file_replacement.h"
 #include "driver/file_system.h"
+#include "driver/folder_lock.h"
 #include "driver/win32_text.h"
 
 namespace sb {
 namespace {
 
-// Waits between renames refused because another process (a virus scanner, an indexer)
-// still holds the new or the old file.
-constexpr DWORD kRenameRetryMs[] = {10, 20, 50, 100, 200, 400};
+// Waits between renames and deletions refused because another process (a virus scanner,
+// an indexer) still holds the new or the old file.
+constexpr DWORD kRetryMs[] = {10, 20, 50, 100, 200, 400};
 
-bool IsTransientRenameError(DWORD e) {
+bool IsTransientError(DWORD e) {
   return e == ERROR_SHARING_VIOLATION || e == ERROR_ACCESS_DENIED || e == ERROR_LOCK_VIOLATION;
+}
+
+// Runs `step` again while it fails for a moment only; returns the last error, 0 on success.
+template <typename Step>
+DWORD WithRetries(Step step) {
+  for (size_t attempt = 0;; ++attempt) {
+    if (step()) return 0;
+    DWORD e = ::GetLastError();
+    if (!IsTransientError(e) || attempt == std::size(kRetryMs)) return e;
+    ::Sleep(kRetryMs[attempt]);
+  }
 }
 
 // A handle that closes itself.
@@ -55,6 +68,118 @@ HANDLE CreateTemporaryBeside(const std::wstring& path, unsigned* counter, std::w
   return INVALID_HANDLE_VALUE;
 }
 
+// The steps of a replacement. The old file is kept by moving it to its second name (a
+// file of a FAT folder can have but one name); the rename over it never deletes it first.
+class Steps : public ReplacementSteps {
+ public:
+  explicit Steps(unsigned* names) : names_(names) {}
+
+  bool WriteTemporary(const FileToWrite& file, std::string* tmp, std::string* err) override {
+    const std::wstring target = Widen(file.path);
+    // Windows refuses to rename over a read-only file or a folder; say so before anything
+    // is written rather than after the retries.
+    DWORD attr = ::GetFileAttributesW(target.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY)) {
+      *err = "cannot replace a folder with a file: " + SystemErrorText(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY)) {
+      *err = "cannot replace a read-only file: " + SystemErrorText(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    std::wstring name;
+    Handle f(CreateTemporaryBeside(target, names_, &name));
+    if (!f.valid()) {
+      *err = "cannot create a temporary file: " + SystemErrorText(::GetLastError());
+      return false;
+    }
+    auto fail = [&](const char* what, DWORD code) {
+      *err = what + SystemErrorText(code);
+      f.Close();
+      ::DeleteFileW(name.c_str());
+      return false;
+    };
+    // After a failed write the remaining pieces are dropped.
+    DWORD write_error = 0;
+    auto sink = [&](std::string_view piece) {
+      const char* p = piece.data();
+      size_t left = piece.size();
+      while (left > 0 && write_error == 0) {
+        DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
+        DWORD n = 0;
+        if (!::WriteFile(f.get(), p, chunk, &n, nullptr)) write_error = ::GetLastError();
+        p += n;
+        left -= n;
+      }
+    };
+    try {
+      file.produce(sink);
+    } catch (...) {
+      f.Close();
+      ::DeleteFileW(name.c_str());
+      throw;
+    }
+    if (write_error != 0) return fail("cannot write: ", write_error);
+    if (!::FlushFileBuffers(f.get())) return fail("cannot flush: ", ::GetLastError());
+    if (!f.Close()) return fail("cannot close: ", ::GetLastError());
+    *tmp = Narrow(name);
+    return true;
+  }
+
+  bool KeepOld(const std::string& path, std::string* backup, bool* moved,
+               std::string* err) override {
+    const std::wstring target = Widen(path);
+    DWORD attr = ::GetFileAttributesW(target.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) {
+      DWORD e = ::GetLastError();
+      if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return true;
+      *err = SystemErrorText(e);
+      return false;
+    }
+    if (attr & FILE_ATTRIBUTE_DIRECTORY) return true;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      wchar_t suffix[64];
+      ::swprintf(suffix, 64, L".old-%lx-%x", static_cast<unsigned long>(::GetCurrentProcessId()),
+                 ++*names_);
+      const std::wstring name = target + suffix;
+      DWORD e = WithRetries([&] { return ::MoveFileExW(target.c_str(), name.c_str(), 0) != 0; });
+      if (e == 0) {
+        *backup = Narrow(name);
+        *moved = true;
+        return true;
+      }
+      if (e != ERROR_ALREADY_EXISTS && e != ERROR_FILE_EXISTS) {
+        *err = SystemErrorText(e);
+        return false;
+      }
+    }
+    *err = SystemErrorText(ERROR_ALREADY_EXISTS);
+    return false;
+  }
+
+  bool Rename(const std::string& from, const std::string& to, std::string* err) override {
+    const std::wstring source = Widen(from), target = Widen(to);
+    DWORD e = WithRetries([&] {
+      return ::MoveFileExW(source.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    });
+    if (e == 0) return true;
+    *err = SystemErrorText(e);
+    return false;
+  }
+
+  bool Remove(const std::string& path, std::string* err) override {
+    const std::wstring name = Widen(path);
+    DWORD e = WithRetries([&] { return ::DeleteFileW(name.c_str()) != 0; });
+    if (e == 0) return true;
+    *err = SystemErrorText(e);
+    return false;
+  }
+
+ private:
+  unsigned* names_;
+};
+
 class RealFileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) override {
@@ -87,66 +212,9 @@ class RealFileSystem : public FileSystem {
     return true;
   }
 
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
-    return ReplaceFileWith(path, contents.size(), [&](const ByteSink& sink) { sink(contents); }, err);
-  }
-
-  bool ReplaceFileWith(const std::string& path, size_t /*size*/,
-                       const std::function<void(const ByteSink&)>& produce,
-                       std::string* err) override {
-    const std::wstring target = Widen(path);
-    // Windows refuses to rename over a read-only file; say so at once rather than after the
-    // retries, and the same on hosts whose rename would go through anyway.
-    DWORD attr = ::GetFileAttributesW(target.c_str());
-    if (attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_READONLY)) {
-      *err = "cannot replace a read-only file: " + SystemErrorText(ERROR_ACCESS_DENIED);
-      return false;
-    }
-    std::wstring tmp;
-    Handle f(CreateTemporaryBeside(target, &temporaries_, &tmp));
-    if (!f.valid()) {
-      *err = "cannot create a temporary file: " + SystemErrorText(::GetLastError());
-      return false;
-    }
-    auto fail = [&](const char* what, DWORD code) {
-      *err = what + SystemErrorText(code);
-      f.Close();
-      ::DeleteFileW(tmp.c_str());
-      return false;
-    };
-    // After a failed write the remaining pieces are dropped.
-    DWORD write_error = 0;
-    auto sink = [&](std::string_view piece) {
-      const char* p = piece.data();
-      size_t left = piece.size();
-      while (left > 0 && write_error == 0) {
-        DWORD chunk = left > (1u << 30) ? (1u << 30) : static_cast<DWORD>(left);
-        DWORD n = 0;
-        if (!::WriteFile(f.get(), p, chunk, &n, nullptr)) write_error = ::GetLastError();
-        p += n;
-        left -= n;
-      }
-    };
-    try {
-      produce(sink);
-    } catch (...) {
-      f.Close();
-      ::DeleteFileW(tmp.c_str());
-      throw;
-    }
-    if (write_error != 0) return fail("cannot write: ", write_error);
-    if (!::FlushFileBuffers(f.get())) return fail("cannot flush: ", ::GetLastError());
-    if (!f.Close()) return fail("cannot close: ", ::GetLastError());
-    // Never delete the old file first: until the rename it stays whole where it was.
-    for (size_t attempt = 0;; ++attempt) {
-      if (::MoveFileExW(tmp.c_str(), target.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
-      DWORD e = ::GetLastError();
-      if (!IsTransientRenameError(e) || attempt == std::size(kRenameRetryMs))
-        return fail("cannot rename over the old file: ", e);
-      ::Sleep(kRenameRetryMs[attempt]);
-    }
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
+    Steps steps(&names_);
+    return ReplaceAsOne(steps, files, error);
   }
 
   bool RemoveFile(const std::string& path, std::string* err) override {
@@ -157,8 +225,13 @@ class RealFileSystem : public FileSystem {
     return true;
   }
 
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return TakeFolderLock(dir, wait);
+  }
+
  private:
-  unsigned temporaries_ = 0;
+  unsigned names_ = 0;  // numbers the temporary files and second names of this process
 };
 
 }  // namespace

@@ -44,20 +44,26 @@ class ReplaceInPieces : public ::testing::Test {
 
 TEST_F(ReplaceInPieces, RealFolderGetsThePiecesInOrder) {
   auto real = MakeRealFileSystem();
-  std::string err;
-  ASSERT_TRUE(real->ReplaceFileWith(path_, 100010, ThreePieces(), &err)) << err;
+  ReplaceError err;
+  ASSERT_TRUE(real->ReplaceFiles({{path_, 100010, ThreePieces()}}, &err)) << err.reason;
   EXPECT_EQ(Contents(), "one," + std::string(100000, 'x') + ",three");
   EXPECT_EQ(FilesInDir(), 1u);  // no temporary file left
 }
 
+// A producer that throws, alone or after a file already written to its temporary file.
 TEST_F(ReplaceInPieces, RealFolderKeepsTheOldFileWhenTheProducerFails) {
   auto real = MakeRealFileSystem();
-  std::string err;
+  ReplaceError err;
   auto failing = [](const FileSystem::ByteSink& sink) {
     sink("half a file");
     throw std::runtime_error("out of memory");
   };
-  EXPECT_THROW(real->ReplaceFileWith(path_, 100, failing, &err), std::runtime_error);
+  EXPECT_THROW(real->ReplaceFiles({{path_, 100, failing}}, &err), std::runtime_error);
+  EXPECT_EQ(Contents(), "old version");
+  EXPECT_EQ(FilesInDir(), 1u);
+  const std::string other = (dir_ / "treno.dat").string();
+  EXPECT_THROW(real->ReplaceFiles({BytesToWrite(other, "complete"), {path_, 100, failing}}, &err),
+               std::runtime_error);
   EXPECT_EQ(Contents(), "old version");
   EXPECT_EQ(FilesInDir(), 1u);
 }
@@ -75,13 +81,15 @@ TEST_F(ReplaceInPieces, RealFolderWholeReplacementStillWorks) {
 TEST(ReplaceInPiecesInMemory, PiecesAndInjectedFailures) {
   MemoryFileSystem mem;
   mem.files()["/d/f"] = "old version";
-  std::string err;
-  ASSERT_TRUE(mem.ReplaceFileWith("/d/f", 0, ThreePieces(), &err));
+  ReplaceError err;
+  ASSERT_TRUE(mem.ReplaceFiles({{"/d/f", 0, ThreePieces()}}, &err));
   EXPECT_EQ(mem.files().at("/d/f"), "one," + std::string(100000, 'x') + ",three");
   mem.FailReplace("/d/f", WriteStep::kRename);
-  EXPECT_FALSE(mem.ReplaceFileWith("/d/f", 5, [](const FileSystem::ByteSink& sink) { sink("new"); }, &err));
-  EXPECT_EQ(err, "cannot rename over the old file: Permission denied");
+  EXPECT_FALSE(mem.ReplaceFiles({BytesToWrite("/d/f", "new")}, &err));
+  EXPECT_EQ(err.path, "/d/f");
+  EXPECT_EQ(err.reason, "cannot rename over the old file: Permission denied");
   EXPECT_EQ(mem.files().at("/d/f"), "one," + std::string(100000, 'x') + ",three");
+  EXPECT_EQ(mem.files().size(), 1u);
 }
 
 }  // namespace

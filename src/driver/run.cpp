@@ -1,15 +1,64 @@
 #include "driver/run.h"
 
+#include <memory>
+#include <vector>
+
 #include "compiler/compile.h"
+#include "driver/diagnostic_format.h"
+#include "driver/file_names.h"
+#include "driver/file_system.h"
+#include "driver/text_encoding.h"
 #include "model/run_errors.h"
 #include "scenario/scenario_texts.h"
 
 namespace sb {
+namespace {
+
+// The built-in texts compile without a fault; one recorded all the same means that another
+// program changed or removed a text between its writing and its reading. Named here: the
+// first fault, where it is, and how many followed.
+std::string FaultMessage(const Form1& form) {
+  SourceTexts texts;  // the paths only: the texts themselves are gone
+  texts.route_path = PercorsoFile(form, ScenarioFile::kRouteSource);
+  texts.train_path = PercorsoFile(form, ScenarioFile::kTrainSource);
+  std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
+  std::string m = "Cannot compile the built-in scenario: ";
+  if (faults.empty()) {
+    m += "fault " + std::to_string(form.ErrorCode);
+  } else {
+    const Diagnostic& d = faults[0];
+    if (!d.file.empty()) m += d.file + ": ";
+    if (d.line) m += "line " + std::to_string(*d.line) + ": ";
+    m += "fault " + std::to_string(d.code.value_or(form.ErrorCode)) + ": " + d.message;
+    if (faults.size() > 1)
+      m += " (and " + std::to_string(faults.size() - 1) + " more fault" +
+           (faults.size() > 2 ? "s" : "") + ")";
+  }
+  return m + ". No binary file was written.";
+}
+
+}  // namespace
+
+std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited) {
+  return "another run of scenario-builder has been using the folder " + PathToUtf8(folder) +
+         " for " + std::to_string(waited.count()) + " s without ending; this run changed no file";
+}
 
 int Form_Load(Form1& form, Platform& platform) {
   form.ScenarioName = "Torbena-Sarvico-Zeva";
   form.TrainNumber = "47302";
   platform.ShowWaitWindow();
+  // One run at a time in a folder: a second one (a double click too many, a script) waits
+  // until the first has ended, so that neither deletes the texts the other is reading.
+  const std::string folder = ScenarioFolder(form);
+  std::unique_ptr<FolderLock> lock = form.fs->LockFolder(folder, kRunLockWait);
+  if (!lock) {
+    platform.ShowMessage("Cannot write the scenario: " + FolderBusyMessage(folder, kRunLockWait) +
+                         ".");
+    return 2;
+  }
+  int status = 0;
+  std::string message;
   try {
     dati_linea(form);
     dati_treno(form);
@@ -17,18 +66,25 @@ int Form_Load(Form1& form, Platform& platform) {
     dati_rallentamenti(form);
     dati_scheda(form);
     int32_t j = 1;
-    memorizza_percorso(form, j);
+    memorizza_percorso(form, j, BinaryFiles::kWriteIfNoFault);
+    if (FaultRecorded(form)) {
+      message = FaultMessage(form);
+      status = 2;
+    }
   } catch (const ErroreStop& e) {
-    platform.ShowMessage(e.what());
-    return 1;
+    message = e.what();
+    status = 1;
   } catch (const RunFailure& e) {
-    platform.ShowMessage("Run-time error: cannot write " + e.file() + ": " + e.description());
-    return 2;
+    message = "Run-time error: cannot write " + e.file() + ": " + e.description();
+    status = 2;
   } catch (const CompileStop& e) {
-    platform.ShowMessage(std::string("Run-time error: ") + e.what());
-    return 2;
+    message = std::string("Run-time error: ") + e.what();
+    status = 2;
   }
-  return 0;
+  // The folder is free again while the message waits for the user.
+  lock.reset();
+  if (status != 0) platform.ShowMessage(message);
+  return status;
 }
 
 }  // namespace sb

@@ -1,6 +1,9 @@
 // The default run: the window, the five texts, the compile, the end.
 #pragma once
 
+#include <chrono>
+#include <string>
+
 #include "driver/platform.h"
 #include "model/form1.h"
 
@@ -9,5 +12,9 @@ namespace sb {
 // Runs the sequence once; returns the process exit status (0, or non-zero after a
 // failure that ended the run, whose message the platform has shown).
 int Form_Load(Form1& form, Platform& platform);
+
+// The words for a folder whose run lock another run held for the whole of `waited`
+// (lower case, no full stop).
+std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited);
 
 }  // namespace sb

@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <future>
 #include <iterator>
+#include <map>
 #include <random>
 #include <set>
 
@@ -43,27 +47,38 @@ class LoggingFileSystem : public FileSystem {
   bool Exists(const std::string& path) override { return mem.Exists(path); }
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
     log.push_back("read " + Base(path));
+    if (before_read) before_read(path, mem);
     return mem.ReadFile(path, contents, err);
   }
-  bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err) override {
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
     if (windows_at_first_write < 0) windows_at_first_write = platform_.windows_shown;
-    log.push_back("write " + Base(path));
-    if (edit) {
-      std::string changed(contents);
-      edit(path, changed);
-      return mem.ReplaceFile(path, changed, err);
+    for (const FileToWrite& f : files) log.push_back("write " + Base(f.path));
+    if (!edit) return mem.ReplaceFiles(files, error);
+    std::vector<std::string> changed(files.size());
+    std::vector<FileToWrite> edited;
+    for (size_t k = 0; k < files.size(); ++k) {
+      files[k].produce([&](std::string_view piece) { changed[k].append(piece); });
+      edit(files[k].path, changed[k]);
+      edited.push_back(BytesToWrite(files[k].path, changed[k]));
     }
-    return mem.ReplaceFile(path, contents, err);
+    return mem.ReplaceFiles(edited, error);
   }
   bool RemoveFile(const std::string& path, std::string* err) override {
     log.push_back("remove " + Base(path));
     return mem.RemoveFile(path, err);
+  }
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    log.push_back("lock " + dir);
+    return mem.LockFolder(dir, wait);
   }
 
   MemoryFileSystem mem;
   std::vector<std::string> log;
   // Changes a file on its way to the folder, as another program might between two steps.
   std::function<void(const std::string& path, std::string& bytes)> edit;
+  // Does something to the folder just before a file is read, as another program might.
+  std::function<void(const std::string& path, MemoryFileSystem& folder)> before_read;
   int windows_at_first_write = -1;
 
  private:
@@ -71,12 +86,25 @@ class LoggingFileSystem : public FileSystem {
   const RecordingPlatform& platform_;
 };
 
+// Records the messages, and whether the folder was locked while each was shown.
+class LockWatchingPlatform : public RecordingPlatform {
+ public:
+  LockWatchingPlatform() : RecordingPlatform(kExeDir, '/') {}
+  void ShowMessage(const std::string& text) override {
+    RecordingPlatform::ShowMessage(text);
+    locked_while_shown.push_back(folder != nullptr && !folder->locked().empty());
+  }
+  const MemoryFileSystem* folder = nullptr;
+  std::vector<bool> locked_while_shown;
+};
+
 struct MemoryRun {
-  RecordingPlatform platform{kExeDir, '/'};
+  LockWatchingPlatform platform;
   LoggingFileSystem files{platform};
   Form1 form;
 
   MemoryRun() {
+    platform.folder = &files.mem;
     form.fs = &files;
     form.BaseDirectory = kExeDir;
     form.Separator = '/';
@@ -94,6 +122,7 @@ TEST(FormLoad, OrderOfTheRun) {
   EXPECT_EQ(run.form.TrainNumber, "47302");
   EXPECT_EQ(run.form.ErrorCode, 0);
   const std::vector<std::string> expected = {
+      "lock " + std::string(kExeDir),
       "write " + Name(ScenarioFile::kRouteSource),
       "write " + Name(ScenarioFile::kTrainSource),
       "write " + Name(ScenarioFile::kNotes),
@@ -108,6 +137,7 @@ TEST(FormLoad, OrderOfTheRun) {
       "write " + Name(ScenarioFile::kTrack),
   };
   EXPECT_EQ(run.files.log, expected);
+  EXPECT_TRUE(run.files.mem.locked().empty()) << "the lock is released at the end";
 }
 
 TEST(FormLoad, LeavesExactlyTheSixFilesAndReplacesLongerOnes) {
@@ -137,6 +167,8 @@ TEST(FormLoad, FileThatCannotBeWrittenEndsTheRun) {
   run.files.mem.FailReplace(Path(ScenarioFile::kNotes), WriteStep::kRename);
   EXPECT_NE(run.Start(), 0);
   ASSERT_EQ(run.platform.messages.size(), 1u);
+  EXPECT_EQ(run.platform.locked_while_shown, std::vector<bool>{false})
+      << "the folder is free again while the message waits for the user";
   const std::string& m = run.platform.messages[0];
   EXPECT_NE(m.find(Path(ScenarioFile::kNotes)), std::string::npos) << m;
   EXPECT_NE(m.find("Permission denied"), std::string::npos) << m;
@@ -179,6 +211,85 @@ TEST(FormLoad, OccupiedStampPlaceIsShownAndWritesNoBinaryFile) {
     EXPECT_FALSE(files.count(Path(f))) << Name(f);
   for (ScenarioFile f : {ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder, ScenarioFile::kTrainCard})
     EXPECT_TRUE(files.count(Path(f))) << Name(f);
+}
+
+// The built-in texts compile without a fault. When another program changes or removes a
+// text between its writing and its reading, the binary files would be wrong: none is
+// written, the earlier ones stay, and the fault is shown.
+TEST(FormLoad, FaultInTheBuiltInTextsWritesNoBinaryFile) {
+  struct Case {
+    const char* name;
+    std::function<void(LoggingFileSystem&)> meddle;
+    std::vector<std::string> message_has;
+  };
+  const std::string train = Path(ScenarioFile::kTrainSource);
+  const std::string station = "stazione,   12000,";
+  int station_line = 0;
+  const std::vector<Case> cases = {
+      {"a station moved off the 50 m grid",
+       [&](LoggingFileSystem& files) {
+         files.edit = [&](const std::string& path, std::string& bytes) {
+           if (path != train) return;
+           size_t at = bytes.find(station);
+           ASSERT_NE(at, std::string::npos);
+           bytes.replace(at, station.size(), "stazione,   12025,");
+           station_line = 1 + static_cast<int>(std::count(bytes.begin(), bytes.begin() + at, '\n'));
+         };
+       },
+       {": fault 8: ", "12025"}},
+      {"the train text removed before it is read",
+       [&](LoggingFileSystem& files) {
+         files.before_read = [&](const std::string& path, MemoryFileSystem& folder) {
+           if (path == train) folder.files().erase(path);
+         };
+       },
+       {train + ": fault 25: ", "cannot open the train text"}},
+  };
+  constexpr ScenarioFile kBinaries[] = {ScenarioFile::kLineData, ScenarioFile::kTrainSettings,
+                                        ScenarioFile::kTrack};
+  constexpr ScenarioFile kDocuments[] = {ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder,
+                                         ScenarioFile::kTrainCard};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    station_line = 0;
+    MemoryRun run;
+    for (ScenarioFile f : kBinaries) run.files.mem.files()[Path(f)] = "earlier " + Name(f);
+    c.meddle(run.files);
+    EXPECT_EQ(run.Start(), 2);
+    EXPECT_NE(run.form.ErrorCode, 0);
+    ASSERT_EQ(run.platform.messages.size(), 1u);
+    EXPECT_EQ(run.platform.locked_while_shown, std::vector<bool>{false})
+        << "the folder is free again while the message waits for the user";
+    const std::string& m = run.platform.messages[0];
+    EXPECT_EQ(m.rfind("Cannot compile the built-in scenario: " + train + ": ", 0), 0u) << m;
+    for (const std::string& part : c.message_has) EXPECT_NE(m.find(part), std::string::npos) << m;
+    if (station_line > 0) {
+      EXPECT_NE(m.find(": line " + std::to_string(station_line) + ": "), std::string::npos) << m;
+    }
+    EXPECT_EQ(m.substr(m.size() - 29), ". No binary file was written.") << m;
+    const auto& files = run.files.mem.files();
+    for (ScenarioFile f : kBinaries) EXPECT_EQ(files.at(Path(f)), "earlier " + Name(f));
+    for (ScenarioFile f : kDocuments) EXPECT_TRUE(files.count(Path(f))) << Name(f);
+    EXPECT_EQ(files.size(), 6u) << "the source texts are deleted as after any run";
+  }
+}
+
+// A run that finds its folder in use by another waits for it; when the other has not
+// ended in time, this one touches no file and says why.
+TEST(FormLoad, FolderInUseByAnotherRunIsLeftAlone) {
+  MemoryRun run;
+  run.files.mem.files()[Path(ScenarioFile::kNotes)] = "earlier notes";
+  const auto before = run.files.mem.files();
+  std::unique_ptr<FolderLock> other =
+      run.files.mem.LockFolder(kExeDir, std::chrono::milliseconds(0));
+  ASSERT_TRUE(other);
+  EXPECT_EQ(run.Start(), 2);
+  EXPECT_EQ(run.platform.messages,
+            std::vector<std::string>{"Cannot write the scenario: another run of scenario-builder "
+                                     "has been using the folder /giochi/treni for 60 s without "
+                                     "ending; this run changed no file."});
+  EXPECT_EQ(run.files.mem.files(), before);
+  EXPECT_EQ(run.files.log, std::vector<std::string>{"lock /giochi/treni"});
 }
 
 // The built executable, copied into a folder of its own and started from another one.
@@ -234,6 +345,58 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
   EXPECT_EQ(said, "Attendere\n");
 #endif
   fs::remove_all(root);
+}
+
+// Eight default runs started at once in one folder, as by a double click too many or a
+// script: each waits for the one before it, all end well, and the folder holds what one
+// run leaves, byte for byte.
+TEST(EndToEnd, RunsStartedTogetherInOneFolderLeaveTheFilesOfOneRun) {
+  const fs::path root = fs::temp_directory_path() /
+                        ("sb-parallel-test-" + std::to_string(std::random_device{}()));
+  const fs::path bin = root / "bin";
+  fs::create_directories(bin);
+  const fs::path exe = bin / fs::path(SB_EXECUTABLE).filename();
+  fs::copy_file(SB_EXECUTABLE, exe);
+  auto start = [&](int k) {
+    const fs::path out = root / ("out-" + std::to_string(k) + ".txt");
+    const fs::path err = root / ("err-" + std::to_string(k) + ".txt");
+    std::string command =
+        "\"" + exe.string() + "\" > \"" + out.string() + "\" 2> \"" + err.string() + "\"";
+#ifdef _WIN32
+    command = "\"" + command + "\"";  // cmd /c drops the outermost pair of quotes
+#endif
+    return std::system(command.c_str());
+  };
+  auto slurp = [](const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+
+  ASSERT_EQ(start(0), 0) << slurp(root / "err-0.txt");
+  std::map<std::string, std::string> one_run;
+  for (ScenarioFile f : kKept) {
+    one_run[Name(f)] = slurp(bin / Name(f));
+    fs::remove(bin / Name(f));
+  }
+
+  constexpr int kRuns = 8;
+  std::vector<std::future<int>> runs;
+  for (int k = 1; k <= kRuns; ++k) runs.push_back(std::async(std::launch::async, start, k));
+  for (int k = 1; k <= kRuns; ++k) {
+    EXPECT_EQ(runs[k - 1].get(), 0)
+        << "run " << k << ": " << slurp(root / ("err-" + std::to_string(k) + ".txt"));
+  }
+  std::map<std::string, std::string> after;
+  for (const auto& e : fs::directory_iterator(bin))
+    if (e.path().filename() != exe.filename())
+      after[e.path().filename().string()] = slurp(e.path());
+  EXPECT_EQ(after.size(), one_run.size()) << "the folder holds other files";
+  for (const auto& [name, bytes] : one_run) {
+    ASSERT_TRUE(after.count(name)) << name;
+    EXPECT_TRUE(after.at(name) == bytes) << name << " differs from a single run's";
+  }
+  std::error_code ec;
+  fs::remove_all(root, ec);
 }
 
 }  // namespace
