@@ -2,7 +2,8 @@
 
 #include <sstream>
 
-#include "driver/commands.h"
+#include "authoring/commands.h"
+#include "memory_file_system.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>

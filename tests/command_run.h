@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/file_system.h"
+#include "io/file_system.h"
+#include "memory_file_system.h"
 
 namespace sb::testing {
 

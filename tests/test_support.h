@@ -7,8 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/file_names.h"
-#include "driver/file_system.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "memory_file_system.h"
 #include "model/form1.h"
 
 namespace sb {

@@ -21,9 +21,9 @@
 #include <thread>
 #include <vector>
 
-#include "driver/platform.h"
-#include "driver/win32_text.h"
+#include "io/win32_text.h"
 #include "model/run_errors.h"
+#include "platform/platform.h"
 
 namespace {
 

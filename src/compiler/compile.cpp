@@ -3,8 +3,8 @@
 #include "compiler/binary_files.h"
 #include "compiler/cell_pass.h"
 #include "compiler/scenario_codes.h"
-#include "driver/file_names.h"
-#include "driver/file_system.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
 #include "model/run_errors.h"
 #include "readers/source_reader.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/diagnostic_format.h"
 #include "command_run.h"
 #include "compiler/binary_decode.h"
 #include "compiler/compile.h"
-#include "driver/diagnostic_format.h"
 #include "json_value.h"
 #include "model/run_errors.h"
 #include "test_support.h"

@@ -12,10 +12,12 @@
 #include <set>
 #include <string>
 
-#include "driver/file_names.h"
-#include "driver/file_system.h"
-#include "driver/platform.h"
 #include "driver/run.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "memory_file_system.h"
+#include "platform/platform.h"
+#include "recording_platform.h"
 
 namespace sb {
 namespace {

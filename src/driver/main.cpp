@@ -1,3 +1,3 @@
-#include "driver/commands.h"
+#include "driver/entry.h"
 
 int main(int argc, char** argv) { return sb::Main(argc, argv); }

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/commands.h"
-#include "driver/win32_text.h"
+#include "driver/entry.h"
+#include "io/win32_text.h"
 
 #include <shellapi.h>
 

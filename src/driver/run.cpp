@@ -3,11 +3,11 @@
 #include <memory>
 #include <vector>
 
+#include "authoring/diagnostic_format.h"
 #include "compiler/compile.h"
-#include "driver/diagnostic_format.h"
-#include "driver/file_names.h"
-#include "driver/file_system.h"
-#include "driver/text_encoding.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
 #include "model/run_errors.h"
 #include "scenario/scenario_texts.h"
 

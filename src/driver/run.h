@@ -4,8 +4,8 @@
 #include <chrono>
 #include <string>
 
-#include "driver/platform.h"
 #include "model/form1.h"
+#include "platform/platform.h"
 
 namespace sb {
 

@@ -15,8 +15,10 @@
 #include <set>
 
 #include "compiler/binary_decode.h"
-#include "driver/file_names.h"
-#include "driver/file_system.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "memory_file_system.h"
+#include "recording_platform.h"
 #include "scenario/scenario_texts.h"
 #include "scenario/text_file.h"
 

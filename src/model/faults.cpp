@@ -1,6 +1,6 @@
 #include "model/faults.h"
 
-#include "driver/text_encoding.h"
+#include "io/text_encoding.h"
 
 namespace sb {
 

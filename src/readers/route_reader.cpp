@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <optional>
 
-#include "driver/file_names.h"
-#include "driver/file_system.h"
-#include "driver/text_encoding.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
 #include "model/faults.h"
 #include "model/rounding.h"
 #include "model/run_errors.h"

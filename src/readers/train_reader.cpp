@@ -2,9 +2,9 @@
 // slowdowns and code reductions.
 #include <optional>
 
-#include "driver/file_names.h"
-#include "driver/file_system.h"
-#include "driver/text_encoding.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
 #include "model/faults.h"
 #include "model/rounding.h"
 #include "model/run_errors.h"

@@ -1,6 +1,6 @@
 #include "scenario/text_file.h"
 
-#include "driver/file_system.h"
+#include "io/file_system.h"
 #include "model/form1.h"
 #include "model/run_errors.h"
 

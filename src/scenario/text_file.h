@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/file_names.h"
+#include "io/file_names.h"
 
 namespace sb {
 

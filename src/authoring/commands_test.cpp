@@ -1,0 +1,90 @@
+// End to end: the built program, run in a directory of its own.
+#include "authoring/commands.h"
+
+#include <gtest/gtest.h>
+
+#include "authoring/version.h"
+#include "command_run.h"
+#include "json_value.h"
+#include "memory_file_system.h"
+
+namespace sb {
+namespace {
+
+using testing::CommandResult;
+using testing::RunInMemory;
+
+TEST(Commands, HelpVersionAndUnknownCommands) {
+  MemoryFileSystem fs;
+  CommandResult help = RunInMemory(fs, {"--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* command : {"compile", "sources", "inspect", "plot"}) {
+    EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    CommandResult r = RunInMemory(fs, {command, "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind(std::string("usage: scenario-builder ") + command, 0), 0u) << r.out;
+  }
+  CommandResult version = RunInMemory(fs, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("scenario-builder ") + kVersion + "\n");
+  CommandResult unknown = RunInMemory(fs, {"compiel"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err, "scenario-builder: unknown command 'compiel'\ntry 'scenario-builder --help'\n");
+  EXPECT_TRUE(fs.files().empty());
+}
+
+#ifndef _WIN32
+TEST(Commands, EndToEndSourcesCompileInspectPlot) {
+  const std::string dir = testing::FreshDirectory("commands");
+  CommandResult r = testing::RunExecutable(dir, {"sources"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(testing::Lines(r.out).size(), 5u);
+
+  r = testing::RunExecutable(dir, {"compile", "--json"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string err;
+  std::optional<testing::JsonValue> j = testing::ParseJson(r.out, &err);
+  ASSERT_TRUE(j) << err << "\n" << r.out;
+  EXPECT_EQ((*j)["errorCode"].Int(), 0);
+  ASSERT_EQ((*j)["files"].size(), 3u);
+  EXPECT_EQ((*j)["files"][2].text, "./Torbena-Sarvico-Zeva_47302.dat");
+  EXPECT_EQ(testing::ReadBytes(dir + "/Torbena-Sarvico-Zeva_47302.dat").size(), 114915u);
+  // The texts are still there.
+  EXPECT_FALSE(testing::ReadBytes(dir + "/Torbena-Sarvico-Zeva_linea.txt").empty());
+
+  for (const char* file : {"Torbena-Sarvico-Zeva_47302.dat", "Torbena-Sarvico-Zeva_47302.sim",
+                           "Torbena-Sarvico-Zeva_linea.dat"}) {
+    r = testing::RunExecutable(dir, {"inspect", file, "--json"});
+    ASSERT_EQ(r.status, 0) << file << r.err;
+    EXPECT_TRUE(testing::ParseJson(r.out, &err)) << file << ": " << err;
+  }
+  r = testing::RunExecutable(dir, {"plot", "--out", "plan.svg"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(testing::ReadBytes(dir + "/plan.svg").find("ZEVA TERMINI"), std::string::npos);
+
+  // A track file cut short: a clear error and exit status 2.
+  std::string track = testing::ReadBytes(dir + "/Torbena-Sarvico-Zeva_47302.dat");
+  testing::WriteBytes(dir + "/cut_1.dat", track.substr(0, 1000 * 15 + 7));
+  r = testing::RunExecutable(dir, {"inspect", "cut_1.dat"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "scenario-builder inspect: cut_1.dat: not a valid track file: the file is 15007 "
+                   "bytes long, not a whole number of 15-byte cell records (truncated or not a "
+                   "track file)\n");
+  EXPECT_TRUE(r.out.empty());
+
+  // A compile with a fault: exit status 1, the fault on standard error.
+  testing::WriteBytes(dir + "/Prova_linea.txt",
+                      "[generale]\r\nlunghezza percorso, 10000\r\n[curve]\r\npendenza, 20000, 1\r\n[fine]\r\n");
+  testing::WriteBytes(dir + "/Prova_1-.txt", "[generale]\r\n[fine]\r\n");
+  r = testing::RunExecutable(dir, {"compile", ".", "--scenario", "Prova", "--train", "1"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("./Prova_linea.txt:4: error 15: position 20000 m lies beyond the track", 0), 0u)
+      << r.err;
+
+  r = testing::RunExecutable(dir, {"compile", "--bogus"});
+  EXPECT_EQ(r.status, 2);
+}
+#endif
+
+}  // namespace
+}  // namespace sb

@@ -1,0 +1,214 @@
+#include "authoring/compile_command.h"
+
+#include <algorithm>
+#include <climits>
+#include <optional>
+
+#include "authoring/command_line.h"
+#include "authoring/diagnostic_format.h"
+#include "authoring/json_writer.h"
+#include "compiler/compile.h"
+#include "driver/run.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
+#include "model/run_errors.h"
+#include "scenario/scenario_texts.h"
+
+namespace sb {
+
+const char kCompileHelp[] =
+    "usage: scenario-builder compile [DIR] [--scenario NAME] [--train NUMBER]\n"
+    "                                [--no-line-data] [--check] [--json]\n"
+    "\n"
+    "Compiles the route text DIR/NAME_linea.txt and the train text DIR/NAME_NUMBER-.txt\n"
+    "into the binary files NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat in DIR.\n"
+    "The texts are never deleted or changed.\n"
+    "\n"
+    "  DIR              folder of the texts and of the binary files (default: the\n"
+    "                   working directory)\n"
+    "  --scenario NAME  scenario name (default: Torbena-Sarvico-Zeva)\n"
+    "  --train NUMBER   train number (default: 47302)\n"
+    "  --no-line-data   no line data file; curve lines are not read\n"
+    "  --check          read and check everything, write no file\n"
+    "  --json           print one JSON object with the result on standard output\n"
+    "\n"
+    "Faults and warnings go to standard error as FILE:LINE: error CODE: MESSAGE, each\n"
+    "followed by the line of the text. Faults of the cell pass name their cell and\n"
+    "position instead of a line.\n"
+    "\n"
+    "Exit status: 0 no fault; 1 faults recorded, binary files written all the same;\n"
+    "2 the compile could not complete (no file written) or a wrong command line.\n";
+
+namespace {
+
+// Passes everything through and notes each file replaced; deletes nothing.
+class WriteLog : public FileSystem {
+ public:
+  explicit WriteLog(FileSystem& inner) : inner_(inner) {}
+  bool Exists(const std::string& path) override { return inner_.Exists(path); }
+  bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
+    return inner_.ReadFile(path, contents, err);
+  }
+  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
+    if (inner_.ReplaceFiles(files, error)) {
+      for (const FileToWrite& f : files) replaced.push_back(f.path);
+      return true;
+    }
+    replaced.insert(replaced.end(), error->left_new.begin(), error->left_new.end());
+    return false;
+  }
+  bool RemoveFile(const std::string& path, std::string* err) override {
+    *err = "the compile command deletes no file (" + path + ")";
+    return false;
+  }
+  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
+                                         std::chrono::milliseconds wait) override {
+    return inner_.LockFolder(dir, wait);
+  }
+
+  std::vector<std::string> replaced;
+
+ private:
+  FileSystem& inner_;
+};
+
+// Order on standard error: the route text, the train text, by line; a diagnostic without a
+// line after the lines of its file.
+void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts) {
+  auto key = [&](const Diagnostic& d) {
+    std::string route = PathToUtf8(texts.route_path), train = PathToUtf8(texts.train_path);
+    int rank = d.file == route ? 0 : d.file == train ? 1 : 2;
+    return std::make_pair(rank, d.line.value_or(INT32_MAX));
+  };
+  std::stable_sort(list->begin(), list->end(),
+                   [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
+}
+
+void WriteLocation(JsonWriter& w, const Diagnostic& d) {
+  w.Key("file");
+  if (d.file.empty()) w.Null(); else w.Utf8(d.file);
+  w.Key("line").Int(d.line ? std::optional<int64_t>(*d.line) : std::nullopt);
+}
+
+std::string JsonReport(const Form1& form, const std::optional<Diagnostic>& fatal,
+                       const std::vector<Diagnostic>& faults,
+                       const std::vector<Diagnostic>& warnings,
+                       const std::vector<std::string>& written) {
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("errorCode").Int(form.ErrorCode);
+  w.Key("errorPosition").Int(form.ErrorPosition);
+  w.Key("fatal");
+  if (fatal) w.Utf8(fatal->message); else w.Null();
+  w.Key("faults").BeginArray();
+  for (const Diagnostic& d : faults) {
+    w.BeginObject(true);
+    w.Key("code").Int(d.code.value_or(0));
+    w.Key("position").Int(d.position ? std::optional<int64_t>(*d.position) : std::nullopt);
+    WriteLocation(w, d);
+    w.Key("message").Utf8(d.message);
+    w.EndObject();
+  }
+  w.EndArray();
+  w.Key("warnings").BeginArray();
+  for (const Diagnostic& d : warnings) {
+    w.BeginObject(true);
+    WriteLocation(w, d);
+    w.Key("message").Utf8(d.message);
+    w.EndObject();
+  }
+  w.EndArray();
+  // Only when a text had more warnings than are kept: how many of each were left out.
+  const auto& left_out = form.diag.warningsLeftOut;
+  const size_t route = left_out[static_cast<size_t>(SourceFile::kRoute)];
+  const size_t train = left_out[static_cast<size_t>(SourceFile::kTrain)];
+  if (route + train > 0) {
+    w.Key("warningsLeftOut").BeginObject(true);
+    w.Key("route").Int(static_cast<int64_t>(route));
+    w.Key("train").Int(static_cast<int64_t>(train));
+    w.EndObject();
+  }
+  w.Key("files").BeginArray();
+  for (const std::string& f : written) w.Utf8(PathToUtf8(f));
+  w.EndArray();
+  w.EndObject();
+  return w.Finish();
+}
+
+}  // namespace
+
+int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
+  if (WantsHelp(args)) {
+    *io.out << kCompileHelp;
+    return kExitOk;
+  }
+  ParsedArgs a;
+  std::string err;
+  if (!ParseArgs(args,
+                 {{"--scenario", true}, {"--train", true}, {"--no-line-data", false},
+                  {"--check", false}, {"--json", false}},
+                 1, &a, &err))
+    return UsageError(io, "compile", err);
+  if (!CheckScenarioNames(a.Value("--scenario", kBuiltInScenario),
+                          a.Value("--train", kBuiltInTrain), &err))
+    return UsageError(io, "compile", err);
+  const bool check = a.Has("--check");
+
+  WriteLog log(*io.fs);
+  Form1 form;
+  form.fs = &log;
+  form.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
+  form.Separator = io.separator;
+  form.DeleteSources = false;  // an author's texts stay as they are
+  form.ScenarioName = a.Value("--scenario", kBuiltInScenario);
+  form.TrainNumber = a.Value("--train", kBuiltInTrain);
+
+  // The run lock of the folder, taken to check as well: a default run there deletes its texts.
+  std::optional<Diagnostic> fatal;
+  std::optional<ErroreStop> stamp;
+  const std::string folder = ScenarioFolder(form);
+  const std::unique_ptr<FolderLock> lock = log.LockFolder(folder, kRunLockWait);
+  if (!lock) {
+    fatal.emplace();
+    fatal->severity = Severity::kFatal;
+    fatal->message = FolderBusyMessage(folder, kRunLockWait);
+  }
+
+  int32_t j = a.Has("--no-line-data") ? 0 : 1;
+  try {
+    if (lock) memorizza_percorso(form, j, check ? BinaryFiles::kNone : BinaryFiles::kWrite);
+  } catch (const CompileStop& e) {
+    fatal = NoTrackDiagnostic(e);
+  } catch (const ErroreStop& e) {
+    stamp = e;
+  } catch (const RunFailure& e) {
+    fatal = WriteFailureDiagnostic(e, log.replaced);
+  }
+  // The quoted lines are read back once the reader has let its copy of the texts go.
+  SourceTexts texts = lock ? LoadSourceTexts(form) : SourceTexts{};
+  if (stamp) fatal = StampDiagnostic(form, *stamp, texts);
+
+  std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
+  std::vector<Diagnostic> shown = faults;
+  std::vector<Diagnostic> first = WarningDiagnostics(form, texts, kWarningsShownPerText);
+  std::vector<Diagnostic> notes = LeftOutNotes(form, texts, kWarningsShownPerText);
+  shown.insert(shown.end(), first.begin(), first.end());
+  shown.insert(shown.end(), notes.begin(), notes.end());
+  SortForReading(&shown, texts);
+  if (fatal) shown.push_back(*fatal);
+  for (const Diagnostic& d : shown) *io.err << FormatDiagnostic(d);
+  *io.err << CompileSummary(form, faults.size(), form.diag.WarningCount(), fatal.has_value(),
+                            check, log.replaced.size());
+
+  if (a.Has("--json")) {
+    *io.out << JsonReport(form, fatal, faults, WarningDiagnostics(form, texts), log.replaced);
+  } else {
+    for (const std::string& f : log.replaced) *io.out << PathToUtf8(f) << "\n";
+  }
+  io.out->flush();
+  if (fatal) return kExitFailed;
+  return form.ErrorCode == 0 ? kExitOk : kExitFaults;
+}
+
+}  // namespace sb

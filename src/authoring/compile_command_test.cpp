@@ -1,0 +1,397 @@
+#include "authoring/compile_command.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "command_run.h"
+#include "compiler/binary_decode.h"
+#include "driver/run.h"
+#include "json_value.h"
+#include "memory_file_system.h"
+#include "platform/platform.h"
+#include "recording_platform.h"
+#include "test_support.h"
+
+namespace sb {
+namespace {
+
+using testing::CommandResult;
+using testing::JsonValue;
+using testing::Lines;
+using testing::ParseJson;
+using testing::RunInMemory;
+
+const std::string kRoute = "/scn/Torbena-Sarvico-Zeva_linea.txt";
+const std::string kTrain = "/scn/Torbena-Sarvico-Zeva_47302-.txt";
+const std::string kLineData = "/scn/Torbena-Sarvico-Zeva_linea.dat";
+const std::string kSettings = "/scn/Torbena-Sarvico-Zeva_47302.sim";
+const std::string kTrack = "/scn/Torbena-Sarvico-Zeva_47302.dat";
+
+JsonValue Json(const CommandResult& r) {
+  std::string err;
+  std::optional<JsonValue> v = ParseJson(r.out, &err);
+  EXPECT_TRUE(v) << err << "\n" << r.out;
+  return v ? *v : JsonValue();
+}
+
+// The diagnostic lines on standard error: everything but the quoted source lines and the
+// summary that closes it.
+std::vector<std::string> Heads(const std::string& err) {
+  std::vector<std::string> lines = Lines(err), heads;
+  EXPECT_FALSE(lines.empty());
+  if (!lines.empty()) lines.pop_back();
+  for (const std::string& l : lines)
+    if (l.rfind("    ", 0) != 0) heads.push_back(l);
+  return heads;
+}
+
+// The five texts and three binary files of the default run, made in memory.
+MemoryFileSystem DefaultRun() {
+  MemoryFileSystem fs;
+  RecordingPlatform platform("/exe");
+  Form1 form;
+  form.fs = &fs;
+  form.BaseDirectory = "/exe";
+  EXPECT_EQ(Form_Load(form, platform), 0);
+  return fs;
+}
+
+TEST(CompileCommand, TextsOfSourcesGiveTheDefaultRunsBinaryFiles) {
+  MemoryFileSystem def = DefaultRun();
+  MemoryFileSystem fs;
+  ASSERT_EQ(RunInMemory(fs, {"sources", "/scn"}).status, 0);
+  const std::map<std::string, std::string> texts = fs.files();
+  CommandResult r = RunInMemory(fs, {"compile", "/scn"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{});
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{kLineData, kSettings, kTrack}));
+  for (const char* name : {"Torbena-Sarvico-Zeva_linea.dat", "Torbena-Sarvico-Zeva_47302.sim",
+                           "Torbena-Sarvico-Zeva_47302.dat"}) {
+    ASSERT_TRUE(def.files().count(std::string("/exe/") + name)) << name;
+    EXPECT_TRUE(fs.files().at(std::string("/scn/") + name) ==
+                def.files().at(std::string("/exe/") + name))
+        << name << " differs from the default run's";
+  }
+  // The author's texts are all still there, unchanged.
+  for (const auto& [path, bytes] : texts) EXPECT_EQ(fs.files().at(path), bytes) << path;
+  EXPECT_EQ(fs.files().size(), texts.size() + 3);
+}
+
+TEST(CompileCommand, WithoutLineDataTheOtherTwoFilesStayTheSame) {
+  MemoryFileSystem def = DefaultRun();
+  MemoryFileSystem fs;
+  RunInMemory(fs, {"sources", "/scn"});
+  CommandResult r = RunInMemory(fs, {"compile", "/scn", "--no-line-data", "--json"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(fs.Exists(kLineData));
+  EXPECT_TRUE(fs.files().at(kSettings) == def.files().at("/exe/Torbena-Sarvico-Zeva_47302.sim"));
+  EXPECT_TRUE(fs.files().at(kTrack) == def.files().at("/exe/Torbena-Sarvico-Zeva_47302.dat"));
+  JsonValue j = Json(r);
+  ASSERT_EQ(j["files"].size(), 2u);
+  EXPECT_EQ(j["files"][0].text, kSettings);
+  EXPECT_EQ(j["files"][1].text, kTrack);
+}
+
+TEST(CompileCommand, CheckReadsEverythingAndWritesNothing) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000, {"pendenza, 20000, 1"}));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  const auto before = s.fs.files();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--check", "--json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(s.fs.files(), before);
+  JsonValue j = Json(r);
+  EXPECT_EQ(j["errorCode"].Int(), 15);
+  EXPECT_EQ(j["files"].size(), 0u);
+  EXPECT_NE(r.err.find("checked only, no file written"), std::string::npos) << r.err;
+}
+
+TEST(CompileCommand, NamesOfTheScenarioAndTrainGoIntoFileNamesAndSettings) {
+  MemoryFileSystem fs;
+  fs.files()["/a/Linea-Prova_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/Linea-Prova_123-.txt"] = testing::Train({"velocita, 0, 100"});
+  CommandResult r = RunInMemory(fs, {"compile", "/a/", "--scenario", "Linea-Prova", "--train=123"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"/a/Linea-Prova_linea.dat",
+                                                    "/a/Linea-Prova_123.sim",
+                                                    "/a/Linea-Prova_123.dat"}));
+  std::vector<StationRecord> rows;
+  std::string err;
+  ASSERT_TRUE(DecodeSettingsFile(fs.files().at("/a/Linea-Prova_123.sim"), &rows, &err)) << err;
+  EXPECT_EQ(rows[kRowLine].name, "Linea-Prova");
+  EXPECT_EQ(rows[kRowSignals].name, "123");
+}
+
+// ---- Faults and warnings ------------------------------------------------------------------
+
+struct Expected {
+  int code;
+  std::optional<int> position;
+  std::string file;  // "" for null
+  std::optional<int> line;
+  std::string message_has;
+};
+
+struct FaultCase {
+  const char* name;
+  std::optional<std::string> route, train;
+  int status;
+  int error_code, error_position;
+  bool fatal;
+  std::vector<Expected> faults;
+  std::vector<Expected> warnings;  // code unused
+  std::vector<std::string> heads;  // diagnostic lines on standard error, in order (prefixes)
+  std::string first_source_line;   // the line quoted under the first diagnostic, if any
+  size_t files;                    // binary files written
+};
+
+const std::string kSignal = "segnale, 2000, 2,4,1, 1, 0, 2, 2,1,1, 0";
+
+std::vector<FaultCase> Cases() {
+  using testing::RouteLines;
+  using testing::TrainLines;
+  return {
+      {"clean", RouteLines(10000, {"pendenza, 0, 1"}),
+       TrainLines({"velocita, 0, 100", "aderenza, 0, 100", kSignal}), 0, 0, 0, false, {}, {}, {}, "", 3},
+      {"route: position beyond the track (15)", RouteLines(10000, {"pendenza, 20000, 1"}),
+       TrainLines({}), 1, 15, 20000, false,
+       {{15, 20000, kRoute, 11, "position 20000 m lies beyond the track"}}, {},
+       {kRoute + ":11: error 15: position 20000 m lies beyond the track"}, "pendenza, 20000, 1", 3},
+      {"route: board on an occupied cell (6)",
+       RouteLines(10000, {"cartello_indicatore, 1000, PRIMO", "cartello_indicatore, 1000, SECONDO"}),
+       TrainLines({}), 1, 6, 1000, false,
+       {{6, 1000, kRoute, 12, "cell 21, which holds a"}}, {},
+       {kRoute + ":12: error 6: the indication board at 1000 m needs cell 21"},
+       "cartello_indicatore, 1000, SECONDO", 3},
+      {"train: signal on an occupied cell (16)", RouteLines(10000, {}),
+       TrainLines({kSignal, "velocita, 0, 100", kSignal}), 1, 16, 2000, false,
+       {{16, 2000, kTrain, 4, "placed by line 2 of the train text"}}, {},
+       {kTrain + ":4: error 16: the signal at 2000 m needs cell 41"}, kSignal, 3},
+      {"train: station off the 50 m grid (8)", RouteLines(10000, {}),
+       TrainLines({"stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA"}), 1, 8,
+       1025, false, {{8, 1025, kTrain, 2, "1025 m is not a multiple of 50"}}, {},
+       {kTrain + ":2: error 8: "}, "stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA", 3},
+      {"train: text missing (25)", RouteLines(10000, {}), std::nullopt, 1, 25, 0, false,
+       {{25, std::nullopt, kTrain, std::nullopt, "cannot open the train text " + kTrain}}, {},
+       {kTrain + ": error 25: cannot open the train text"}, "", 3},
+      {"cell pass: no room before a slowdown start (12)", RouteLines(10000, {}),
+       TrainLines({"abbattimento, 4800, AC", "abbattimento, 4750, AC", "abbattimento, 4700, AC",
+                   "rallentamento, 5000, 100, 500, 0, 0, 0"}),
+       1, 12, 5050, false,
+       {{12, 5050, kTrain, std::nullopt, "cell 101 (5050 m): no free cell among cells 96, 95, 94"}},
+       {}, {kTrain + ": error 12: cell 101 (5050 m): no free cell"}, "", 3},
+      {"unknown key: warning only", RouteLines(10000, {"pendnza, 1000, 2"}), TrainLines({}), 0, 0, 0,
+       false, {},
+       {{0, std::nullopt, kRoute, 11, "unknown key 'pendnza', line ignored (did you mean 'pendenza'?)"}},
+       {kRoute + ":11: warning: unknown key 'pendnza'"}, "pendnza, 1000, 2", 3},
+      {"Windows-1252 bytes become UTF-8", RouteLines(10000, {"pend\xE8nza, 1000, 2"}), TrainLines({}),
+       0, 0, 0, false, {},
+       {{0, std::nullopt, kRoute, 11, "unknown key 'pend\xC3\xA8nza'"}},
+       {kRoute + ":11: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
+       "pend\xC3\xA8nza, 1000, 2", 3},
+      {"a key of a megabyte is quoted by its start", RouteLines(10000, {std::string(1 << 20, 'x')}),
+       TrainLines({}), 0, 0, 0, false, {},
+       {{0, std::nullopt, kRoute, 11, "unknown key '" + std::string(60, 'x') + "...' (1048576 bytes)"}},
+       {kRoute + ":11: warning: unknown key '" + std::string(60, 'x') +
+        "...' (1048576 bytes), line ignored"},
+       std::string(200, 'x') + "... (1048576 bytes)", 3},
+      {"short line: warning only", RouteLines(10000, {}),
+       TrainLines({"velocita, 0", "100", "aderenza, 0, 100"}), 0, 0, 0, false, {},
+       {{0, std::nullopt, kTrain, 2, "took the missing ones from line 3"}},
+       {kTrain + ":2: warning: the line 'velocita' has too few values"}, "velocita, 0", 3},
+      {"reading order: route before train", RouteLines(10000, {"pendnza, 1000, 2"}),
+       TrainLines({kSignal, kSignal}), 1, 16, 2000, false,
+       {{16, 2000, kTrain, 3, "the signal at 2000 m"}},
+       {{0, std::nullopt, kRoute, 11, "unknown key"}},
+       {kRoute + ":11: warning: ", kTrain + ":3: error 16: "}, "pendnza, 1000, 2", 3},
+      {"fatal: route text missing (101)", std::nullopt, TrainLines({}), 2, 101, 0, true,
+       {{101, std::nullopt, kRoute, std::nullopt, "the route text " + kRoute + " does not exist"}}, {},
+       {kRoute + ": error 101: ", "scenario-builder: fatal: no track to compile"}, "", 0},
+      {"fatal: no route length", testing::Crlf({"[generale]", "sfondo uno, 1", "[fine]"}),
+       TrainLines({}), 2, 0, 0, true, {}, {}, {"scenario-builder: fatal: no track to compile"}, "", 0},
+      {"fatal: something at position 0 (1250)", RouteLines(10000, {}),
+       TrainLines({"abbattimento, 50, 100"}), 2, 0, 0, true, {}, {},
+       {kTrain + ":2: fatal: cell 1 (position 0 m) must take the fixed stamp 5121"},
+       "abbattimento, 50, 100", 0},
+  };
+}
+
+TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
+  for (const FaultCase& c : Cases()) {
+    SCOPED_TRACE(c.name);
+    testing::MemoryScenario s;
+    if (c.route) s.Put(ScenarioFile::kRouteSource, *c.route);
+    if (c.train) s.Put(ScenarioFile::kTrainSource, *c.train);
+    CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--json"});
+    EXPECT_EQ(r.status, c.status) << r.err;
+
+    JsonValue j = Json(r);
+    EXPECT_EQ(j["errorCode"].Int(), c.error_code);
+    EXPECT_EQ(j["errorPosition"].Int(), c.error_position);
+    EXPECT_EQ(j["fatal"].IsNull(), !c.fatal);
+    EXPECT_EQ(j["files"].size(), c.files);
+    EXPECT_FALSE(j.Has("warningsLeftOut"));  // only when a text has more than are kept
+    auto check = [&](const JsonValue& got, const Expected& want, bool fault) {
+      if (fault) {
+        EXPECT_EQ(got["code"].Int(), want.code);
+        EXPECT_EQ(got["position"].IsNull(), !want.position);
+        if (want.position) {
+          EXPECT_EQ(got["position"].Int(), *want.position);
+        }
+      }
+      EXPECT_EQ(got["file"].IsNull(), want.file.empty());
+      EXPECT_EQ(got["file"].text, want.file);
+      EXPECT_EQ(got["line"].IsNull(), !want.line);
+      if (want.line) {
+        EXPECT_EQ(got["line"].Int(), *want.line);
+      }
+      EXPECT_NE(got["message"].text.find(want.message_has), std::string::npos) << got["message"].text;
+    };
+    ASSERT_EQ(j["faults"].size(), c.faults.size()) << r.out;
+    for (size_t k = 0; k < c.faults.size(); ++k) check(j["faults"][k], c.faults[k], true);
+    ASSERT_EQ(j["warnings"].size(), c.warnings.size()) << r.out;
+    for (size_t k = 0; k < c.warnings.size(); ++k) check(j["warnings"][k], c.warnings[k], false);
+
+    std::vector<std::string> heads = Heads(r.err);
+    ASSERT_EQ(heads.size(), c.heads.size()) << r.err;
+    for (size_t k = 0; k < heads.size(); ++k)
+      EXPECT_EQ(heads[k].substr(0, c.heads[k].size()), c.heads[k]) << r.err;
+    std::vector<std::string> lines = Lines(r.err);
+    if (!c.first_source_line.empty()) {
+      ASSERT_GE(lines.size(), 2u);
+      EXPECT_EQ(lines[1], "    " + c.first_source_line);
+    } else if (lines.size() >= 2) {
+      EXPECT_NE(lines[1].rfind("    ", 0), 0u) << "no source line expected:\n" << r.err;
+    }
+    // The author's texts are never deleted, whatever happened.
+    EXPECT_EQ(s.Has(ScenarioFile::kRouteSource), c.route.has_value());
+    EXPECT_EQ(s.Has(ScenarioFile::kTrainSource), c.train.has_value());
+    EXPECT_EQ(s.Has(ScenarioFile::kTrack), c.files > 0);
+  }
+}
+
+// Source bytes are Windows-1252 and converted once; paths and the system's descriptions are
+// UTF-8 already and kept as they are.
+TEST(CompileCommand, MessagesKeepTheirCharacters) {
+  const std::string route = "/scn/Citt\xC3\xA0_linea.txt";  // "Città"
+  const std::string train = "/scn/Citt\xC3\xA0_1-.txt";
+  const std::string denied = "Acc\xC3\xA8s refus\xC3\xA9";  // "Accès refusé"
+  MemoryFileSystem fs;
+  fs.files()[route] = testing::RouteLines(10000, {"pend\xE8nza, 1000, 2"});
+  fs.files()[train] = testing::Train();
+  fs.FailRead(train, denied);
+  CommandResult r =
+      RunInMemory(fs, {"compile", "/scn", "--scenario", "Citt\xC3\xA0", "--train", "1", "--json"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  const std::string fault = "cannot open the train text " + train + ": " + denied;
+  const std::string warning = "unknown key 'pend\xC3\xA8nza', line ignored";
+  EXPECT_EQ(Heads(r.err), (std::vector<std::string>{
+                              route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
+                              train + ": error 25: " + fault}));
+  EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
+  JsonValue j = Json(r);
+  ASSERT_EQ(j["faults"].size(), 1u);
+  EXPECT_EQ(j["faults"][0]["message"].text, fault);
+  EXPECT_EQ(j["faults"][0]["file"].text, train);
+  ASSERT_EQ(j["warnings"].size(), 1u);
+  EXPECT_EQ(j["warnings"][0]["message"].text.substr(0, warning.size()), warning);
+  EXPECT_EQ(j["warnings"][0]["file"].text, route);
+  EXPECT_EQ(j["files"][0].text, "/scn/Citt\xC3\xA0_linea.dat");
+}
+
+// The binary files are replaced as one: when the second cannot be, the first keeps its
+// earlier version too.
+TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  s.Put(ScenarioFile::kLineData, "earlier line data");
+  s.fs.FailReplace(kSettings, WriteStep::kRename);
+  const auto before = s.fs.files();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--json"});
+  EXPECT_EQ(r.status, 2);
+  JsonValue j = Json(r);
+  EXPECT_EQ(j["fatal"].text, "cannot write " + kSettings +
+                                 ": cannot rename over the old file: Permission denied; no binary "
+                                 "file is written");
+  EXPECT_EQ(j["files"].size(), 0u);
+  EXPECT_EQ(s.fs.files(), before);
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+}
+
+// A train number "linea" made the track file the line data file's name: the one replaced the
+// other, the path was listed twice and the status was 0.
+TEST(CompileCommand, NamesThatMakeTwoFilesOneAreRefused) {
+  MemoryFileSystem fs;
+  fs.files()["/a/L_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/L_linea-.txt"] = testing::Train();
+  fs.files()["/a/CON.x_linea.txt"] = testing::Route(10000);
+  fs.files()["/a/CON.x_1-.txt"] = testing::Train();
+  const auto before = fs.files();
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"compile", "/a", "--scenario", "L", "--train", "linea"},
+       "the train number 'linea' makes the track file name L_linea.dat equal to the line data "
+       "file's"},
+      {{"compile", "/a", "--scenario", "CON.x", "--train", "1", "--json"},
+       "the scenario name 'CON.x' makes the route text name CON.x_linea.txt, which Windows takes "
+       "for the device CON"},
+      {{"compile", "/a", "--scenario", "L", "--train", "../linea"},
+       "the train number '../linea' contains '/', a path separator"},
+  };
+  for (const auto& [args, why] : cases) {
+    CommandResult r = RunInMemory(fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "scenario-builder compile: " + why + "\ntry 'scenario-builder compile --help'\n");
+    EXPECT_TRUE(r.out.empty()) << r.out;
+    EXPECT_TRUE(fs.files() == before) << "a file was written";
+  }
+}
+
+// Another run holds the folder: nothing is read or written, and the compile says why.
+TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
+  for (bool check : {false, true}) {
+    testing::MemoryScenario s;
+    s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+    s.Put(ScenarioFile::kTrainSource, testing::Train());
+    const auto before = s.fs.files();
+    std::unique_ptr<FolderLock> other = s.fs.LockFolder("/scn", std::chrono::milliseconds(0));
+    ASSERT_TRUE(other);
+    std::vector<std::string> args = {"compile", "/scn/", "--json"};
+    if (check) args.push_back("--check");
+    CommandResult r = RunInMemory(s.fs, args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(s.fs.files(), before);
+    JsonValue j = Json(r);
+    EXPECT_EQ(j["fatal"].text,
+              "another run of scenario-builder has been using the folder /scn for 60 s without "
+              "ending; this run changed no file");
+    EXPECT_EQ(j["files"].size(), 0u);
+    EXPECT_EQ(Heads(r.err),
+              std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+    other.reset();
+    EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
+    EXPECT_TRUE(s.fs.locked().empty()) << "the compile releases its lock";
+  }
+}
+
+TEST(CompileCommand, WrongCommandLines) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"compile", "--scenario"},          // value missing
+      {"compile", "--bogus"},             // unknown option
+      {"compile", "a", "b"},              // two folders
+      {"compile", "--json", "--json"},    // given twice
+      {"compile", "--check=yes"},         // a flag with a value
+  };
+  for (const auto& args : cases) {
+    MemoryFileSystem fs;
+    CommandResult r = RunInMemory(fs, args);
+    EXPECT_EQ(r.status, 2) << args.back();
+    EXPECT_EQ(r.err.rfind("scenario-builder compile: ", 0), 0u) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_TRUE(fs.files().empty());
+  }
+}
+
+}  // namespace
+}  // namespace sb

@@ -1,0 +1,501 @@
+#include "authoring/inspect_command.h"
+
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "authoring/command_line.h"
+#include "authoring/json_writer.h"
+#include "authoring/settings_rows.h"
+#include "compiler/binary_decode.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
+#include "model/faults.h"
+
+namespace sb {
+
+const char kInspectHelp[] =
+    "usage: scenario-builder inspect FILE [--kind track|settings|line] [--json]\n"
+    "\n"
+    "Decodes a binary file of a scenario into a readable table. The kind of file is known\n"
+    "by its name (NAME_linea.dat: line data, .sim: train settings, other .dat: track);\n"
+    "--kind overrides it.\n"
+    "\n"
+    "  track     one row per cell that holds an item, a value or an approach mark: its\n"
+    "            position in metres, the item in words, its values, approach mark,\n"
+    "            mountain type, speed limit in km/h, gradient and adhesion; then the runs\n"
+    "            of cells with the same profile. Stations and board texts are named from\n"
+    "            the train settings file beside it, when there is one.\n"
+    "  settings  every row that is not cleared, with its meaning.\n"
+    "  line      the plan of the line every 1000 m, its total length and heading.\n"
+    "\n"
+    "  --json    print one JSON object instead of the table\n"
+    "\n"
+    "A truncated or malformed file is reported as such (exit status 2).\n";
+
+namespace {
+
+enum class Kind { kTrack, kSettings, kLine };
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+std::optional<Kind> KindOfName(const std::string& path) {
+  std::string p = Lower(path);
+  if (EndsWith(p, "_linea.dat")) return Kind::kLine;
+  if (EndsWith(p, ".sim")) return Kind::kSettings;
+  if (EndsWith(p, ".dat")) return Kind::kTrack;
+  return std::nullopt;
+}
+
+std::string Fmt(const char* format, double v) {
+  char buf[64];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+std::string Pad(const std::string& s, size_t width, bool right) {
+  if (s.size() >= width) return s;
+  std::string fill(width - s.size(), ' ');
+  return right ? fill + s : s + fill;
+}
+
+// ---- Track -------------------------------------------------------------------------------
+
+constexpr char kPositionRule[] =
+    "the item of cell n stands at (n - 1) x 50 m (cell 1 = 0 m), as signals, slowdowns and "
+    "boards are placed; a code reduction at p takes cell p / 50 and a station its stop mark "
+    "in cell (extent end) / 50 - 1, so their listed position differs from the one in the text";
+constexpr char kProfileRule[] =
+    "a fill at p starts in cell p / 50, so cell k covers k x 50 to k x 50 + 50 m";
+
+bool Listed(const TrackCell& c) {
+  return c.cellType != kCellEmpty || c.value1 != 0 || c.value2 != 0 || c.value3 != 0 ||
+         c.value4 != 0 || c.value5 != 0 || c.approachMark != 0;
+}
+
+// The meaning of a cell's values, named from the settings rows when they are known.
+std::string Details(const TrackCell& c, size_t index, const std::vector<StationRecord>* rows) {
+  auto row_text = [&](int row) -> std::string {
+    if (rows == nullptr || row < 0 || static_cast<size_t>(row) >= rows->size()) return "";
+    return (*rows)[static_cast<size_t>(row)].name;
+  };
+  std::string s;
+  switch (c.cellType) {
+    case kCellEmpty:
+      if (index == 1 && c.value1 != 0)
+        s = "fixed stamp " + std::to_string(c.value1) + ", og scenario code " +
+            std::to_string(c.value2);
+      else if (c.approachMark != 0)
+        s = "approach mark of the signal or station ahead";
+      break;
+    case kCellSignal:
+      s = "codes " + std::to_string(c.value1) + " " + std::to_string(c.value2) + " " +
+          std::to_string(c.value3) + ", layout " + std::to_string(c.value4) + ", waiting time " +
+          std::to_string(c.value5);
+      break;
+    case kCellSlowdownEnd:
+    case kCellSlowdownStart:
+      s = "slowdown at " + std::to_string(c.value1) + " km/h, d_v " + std::to_string(c.value2) +
+          ", f_tt " + std::to_string(c.value3);
+      break;
+    case kCellSlowdownWarning:
+      s = "warning of a slowdown at " + std::to_string(c.value1) + " km/h, 1200 m before its start";
+      break;
+    case kCellSlowdownPreannounce:
+      s = "pre-announcement " + std::to_string(c.value1) + " of 4 (1 next to the warning)";
+      break;
+    case kCellSpeedBoards:
+      s = "packed board speeds " + std::to_string(c.value1) + " " + std::to_string(c.value2) +
+          " " + std::to_string(c.value3) + ", stripes " + std::to_string(c.value4);
+      break;
+    case kCellStationStop: {
+      s = "stop mark of the station in row " + std::to_string(c.value1);
+      std::string name = row_text(c.value1);
+      if (!name.empty())
+        s += ", '" + name + "' at " + std::to_string((*rows)[static_cast<size_t>(c.value1)].position) + " m";
+      break;
+    }
+    case kCellLimitMarker:
+      s = "limit " + std::to_string(c.value1) + " km/h";
+      break;
+    case kCellCodeReduction:
+      s = "code reduction without a speed";
+      break;
+    case kCellIndicationBoard: {
+      s = "text in row " + std::to_string(c.value1);
+      std::string text = row_text(c.value1);
+      if (!text.empty()) s += ": '" + text + "'";
+      break;
+    }
+    default:
+      break;
+  }
+  return Cp1252ToUtf8(s);
+}
+
+struct ProfileRun {
+  size_t first, last;
+  const TrackCell* cell;
+};
+
+std::vector<ProfileRun> ProfileRuns(const std::vector<TrackCell>& cells) {
+  std::vector<ProfileRun> runs;
+  for (size_t k = 0; k < cells.size(); ++k) {
+    const TrackCell& c = cells[k];
+    if (!runs.empty()) {
+      const TrackCell& p = *runs.back().cell;
+      if (p.speedLimit == c.speedLimit && p.gradient == c.gradient && p.adhesion == c.adhesion &&
+          p.mountain == c.mountain) {
+        runs.back().last = k;
+        continue;
+      }
+    }
+    runs.push_back(ProfileRun{k, k, &c});
+  }
+  return runs;
+}
+
+// The settings file beside a track file: NAME_TRAIN.dat -> NAME_TRAIN.sim.
+std::optional<std::vector<StationRecord>> SiblingSettings(FileSystem& fs, const std::string& path,
+                                                          std::string* sibling) {
+  if (!EndsWith(Lower(path), ".dat")) return std::nullopt;
+  *sibling = path.substr(0, path.size() - 4) + ".sim";
+  std::string bytes, err;
+  if (!fs.Exists(*sibling) || !fs.ReadFile(*sibling, &bytes, &err)) return std::nullopt;
+  std::vector<StationRecord> rows;
+  if (!DecodeSettingsFile(bytes, &rows, &err)) return std::nullopt;
+  return rows;
+}
+
+int InspectTrack(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+  std::vector<TrackCell> cells;
+  std::string err;
+  if (!DecodeTrackFile(bytes, &cells, &err)) {
+    *io.err << kProgramName << " inspect: " << PathToUtf8(path) << ": not a valid track file: " << err << "\n";
+    return kExitFailed;
+  }
+  std::string sibling;
+  std::optional<std::vector<StationRecord>> rows = SiblingSettings(*io.fs, path, &sibling);
+  const std::vector<StationRecord>* named = rows ? &*rows : nullptr;
+  std::vector<ProfileRun> runs = ProfileRuns(cells);
+
+  if (json) {
+    JsonWriter w;
+    w.BeginObject();
+    w.Key("kind").Utf8("track");
+    w.Key("file").Utf8(PathToUtf8(path));
+    w.Key("cells").Int(static_cast<int64_t>(cells.size()));
+    w.Key("positions").Utf8(kPositionRule);
+    w.Key("names");
+    if (named) w.Utf8(PathToUtf8(sibling)); else w.Null();
+    w.Key("items").BeginArray();
+    for (size_t k = 0; k < cells.size(); ++k) {
+      const TrackCell& c = cells[k];
+      if (!Listed(c)) continue;
+      w.BeginObject(true);
+      w.Key("cell").Int(static_cast<int64_t>(k));
+      w.Key("position").Int((static_cast<int64_t>(k) - 1) * 50);
+      w.Key("type").Int(c.cellType);
+      w.Key("item").Utf8(CellTypeName(c.cellType));
+      w.Key("values").BeginArray(true);
+      for (int v : {c.value1, c.value2, c.value3, c.value4}) w.Int(v);
+      w.Int(c.value5).EndArray();
+      w.Key("approachMark").Int(c.approachMark);
+      w.Key("mountain").Int(c.mountain);
+      w.Key("speedLimitKmh").Int(c.speedLimit * 5);
+      w.Key("gradient").Int(c.gradient - 100);
+      w.Key("adhesion").Int(c.adhesion);
+      w.Key("details").Utf8(Details(c, k, named));
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("profileRule").Utf8(kProfileRule);
+    w.Key("profile").BeginArray();
+    for (const ProfileRun& r : runs) {
+      w.BeginObject(true);
+      w.Key("firstCell").Int(static_cast<int64_t>(r.first));
+      w.Key("lastCell").Int(static_cast<int64_t>(r.last));
+      w.Key("from").Int(static_cast<int64_t>(r.first) * 50);
+      w.Key("to").Int(static_cast<int64_t>(r.last + 1) * 50);
+      w.Key("speedLimitKmh").Int(r.cell->speedLimit * 5);
+      w.Key("gradient").Int(r.cell->gradient - 100);
+      w.Key("adhesion").Int(r.cell->adhesion);
+      w.Key("mountain").Int(r.cell->mountain);
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+    *io.out << w.Finish();
+    return kExitOk;
+  }
+
+  std::ostream& o = *io.out;
+  o << "track file " << PathToUtf8(path) << ": " << cells.size() << " cells of 50 m";
+  if (!cells.empty()) o << " (0 to " << cells.size() - 1 << ")";
+  o << "\nPositions: " << kPositionRule << ".\n"
+    << "Speed limit in km/h (stored in units of 5 km/h), gradient as written in the route text "
+       "(stored - 100), adhesion in per cent.\n";
+  if (named) o << "Stations and board texts named from " << PathToUtf8(sibling) << ".\n";
+  o << "\n   cell  position  item                       values                     mark  "
+       "mountain  km/h  gradient  adhesion  details\n";
+  for (size_t k = 0; k < cells.size(); ++k) {
+    const TrackCell& c = cells[k];
+    if (!Listed(c)) continue;
+    std::string values = std::to_string(c.value1) + " " + std::to_string(c.value2) + " " +
+                         std::to_string(c.value3) + " " + std::to_string(c.value4) + " " +
+                         std::to_string(c.value5);
+    o << Pad(std::to_string(k), 7, true) << Pad(std::to_string((static_cast<int64_t>(k) - 1) * 50), 10, true)
+      << "  " << Pad(CellTypeName(c.cellType), 27, false) << Pad(values, 25, false)
+      << Pad(std::to_string(c.approachMark), 6, true) << Pad(std::to_string(c.mountain), 10, true)
+      << Pad(std::to_string(c.speedLimit * 5), 6, true) << Pad(std::to_string(c.gradient - 100), 10, true)
+      << Pad(std::to_string(c.adhesion), 10, true) << "  " << Details(c, k, named) << "\n";
+  }
+  o << "\nProfile: runs of cells with the same speed limit, gradient, adhesion and mountain type ("
+    << kProfileRule << ").\n"
+    << "  cells          from m      to m  km/h  gradient  adhesion  mountain\n";
+  for (const ProfileRun& r : runs) {
+    o << "  " << Pad(std::to_string(r.first) + "-" + std::to_string(r.last), 11, false)
+      << Pad(std::to_string(r.first * 50), 10, true) << Pad(std::to_string((r.last + 1) * 50), 10, true)
+      << Pad(std::to_string(r.cell->speedLimit * 5), 6, true)
+      << Pad(std::to_string(r.cell->gradient - 100), 10, true)
+      << Pad(std::to_string(r.cell->adhesion), 10, true) << Pad(std::to_string(r.cell->mountain), 10, true)
+      << "\n";
+  }
+  return kExitOk;
+}
+
+// ---- Settings ----------------------------------------------------------------------------
+
+const char* UseName(RowUse u) {
+  switch (u) {
+    case RowUse::kCleared: return "cleared";
+    case RowUse::kStation: return "station";
+    case RowUse::kBoardText: return "board text";
+    case RowUse::kKmReference: return "kilometric reference";
+    case RowUse::kTrain: return "train";
+    case RowUse::kLine: return "line";
+    case RowUse::kSignals: return "signals and clock";
+    case RowUse::kOther: return "other";
+  }
+  return "other";
+}
+
+int InspectSettings(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+  std::vector<StationRecord> rows;
+  std::string err;
+  if (!DecodeSettingsFile(bytes, &rows, &err)) {
+    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
+            << ": not a valid train settings file: " << err << "\n";
+    return kExitFailed;
+  }
+  std::string note;
+  if (rows.size() != kStationRows)
+    note = "the file holds " + std::to_string(rows.size()) + " rows, not " +
+           std::to_string(kStationRows) + ": rows are shown without their meaning";
+  if (json) {
+    JsonWriter w;
+    w.BeginObject();
+    w.Key("kind").Utf8("settings");
+    w.Key("file").Utf8(PathToUtf8(path));
+    w.Key("rowCount").Int(static_cast<int64_t>(rows.size()));
+    w.Key("note");
+    if (note.empty()) w.Null(); else w.Utf8(note);
+    w.Key("rows").BeginArray();
+    for (size_t k = 0; k < rows.size(); ++k) {
+      RowUse use = UseOfRow(rows, k);
+      if (use == RowUse::kCleared) continue;
+      const StationRecord& r = rows[k];
+      w.BeginObject(true);
+      w.Key("row").Int(static_cast<int64_t>(k));
+      w.Key("meaning").Utf8(UseName(use));
+      w.Key("description").Text(DescribeRow(rows, k));
+      w.Key("kind").Int(r.kind);
+      w.Key("extentStart").Int(r.extentStart);
+      w.Key("extentEnd").Int(r.extentEnd);
+      w.Key("position").Int(r.position);
+      w.Key("stationFlag1").Int(r.stationFlag1);
+      w.Key("name").Text(r.name);
+      w.Key("stationValue1").Int(r.stationValue1);
+      w.Key("stationValue2").Int(r.stationValue2);
+      w.Key("stationValue3").Int(r.stationValue3);
+      w.Key("stationValue4").Int(r.stationValue4);
+      w.Key("stationValue5").Int(r.stationValue5);
+      w.Key("stationFlag4").Int(r.stationFlag4);
+      w.Key("stationFlag5").Int(r.stationFlag5);
+      w.Key("stationFlag3").Int(r.stationFlag3);
+      w.Key("stationFlag2").Int(r.stationFlag2);
+      w.Key("timetableSeconds").Int(r.timetableSeconds);
+      w.EndObject();
+    }
+    w.EndArray();
+    w.EndObject();
+    *io.out << w.Finish();
+    return kExitOk;
+  }
+  std::ostream& o = *io.out;
+  o << "train settings file " << PathToUtf8(path) << ": " << rows.size() << " rows\n";
+  if (!note.empty()) o << "Note: " << note << ".\n";
+  o << "\n  row  meaning\n";
+  for (size_t k = 0; k < rows.size(); ++k) {
+    if (UseOfRow(rows, k) == RowUse::kCleared) continue;
+    o << Pad(std::to_string(k), 5, true) << "  " << Cp1252ToUtf8(DescribeRow(rows, k)) << "\n";
+  }
+  return kExitOk;
+}
+
+// ---- Line data ---------------------------------------------------------------------------
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Degrees from the starting direction (+y), positive to the right (towards +x).
+double Heading(double dx, double dy) { return std::atan2(dx, dy) * 180.0 / kPi; }
+
+int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+  std::vector<Variant> el;
+  std::string err;
+  if (!DecodeLineFile(bytes, &el, &err)) {
+    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
+            << ": not a valid line data file: " << err << "\n";
+    return kExitFailed;
+  }
+  const size_t points = el.size() / 2;
+  auto has = [&](size_t m) {
+    return m < points && el[m].tag != Variant::kEmpty && el[points + m].tag != Variant::kEmpty;
+  };
+  auto x = [&](size_t m) { return el[m].AsDouble(); };
+  auto y = [&](size_t m) { return el[points + m].AsDouble(); };
+  // Heading at a point: from the point before it, or towards the next one at the start.
+  auto heading = [&](size_t m) -> std::optional<double> {
+    if (m >= 1 && has(m) && has(m - 1)) return Heading(x(m) - x(m - 1), y(m) - y(m - 1));
+    if (has(m) && has(m + 1)) return Heading(x(m + 1) - x(m), y(m + 1) - y(m));
+    return std::nullopt;
+  };
+  std::optional<size_t> last;
+  for (size_t m = points; m-- > 0;)
+    if (has(m)) {
+      last = m;
+      break;
+    }
+  const int64_t total = points == 0 ? 0 : static_cast<int64_t>(points) - 1;
+
+  if (json) {
+    JsonWriter w;
+    w.BeginObject();
+    w.Key("kind").Utf8("line");
+    w.Key("file").Utf8(PathToUtf8(path));
+    w.Key("points").Int(static_cast<int64_t>(points));
+    w.Key("totalLength").Int(total);
+    w.Key("headingRule").Utf8("degrees from the starting direction +y, positive to the right (towards +x)");
+    w.Key("samples").BeginArray();
+    for (size_t m = 0; m < points; m += 1000) {
+      w.BeginObject(true);
+      w.Key("metre").Int(static_cast<int64_t>(m));
+      if (has(m)) {
+        w.Key("x").Double(x(m));
+        w.Key("y").Double(y(m));
+      } else {
+        w.Key("x").Null();
+        w.Key("y").Null();
+      }
+      w.Key("heading");
+      if (auto h = heading(m)) w.Double(*h); else w.Null();
+      w.EndObject();
+    }
+    w.EndArray();
+    w.Key("end");
+    if (last) {
+      w.BeginObject(true);
+      w.Key("metre").Int(static_cast<int64_t>(*last));
+      w.Key("x").Double(x(*last));
+      w.Key("y").Double(y(*last));
+      w.Key("heading");
+      if (auto h = heading(*last)) w.Double(*h); else w.Null();
+      w.Key("straightDistance").Double(std::hypot(x(*last) - x(0), y(*last) - y(0)));
+      w.EndObject();
+    } else {
+      w.Null();
+    }
+    w.EndObject();
+    *io.out << w.Finish();
+    return kExitOk;
+  }
+  std::ostream& o = *io.out;
+  o << "line data file " << PathToUtf8(path) << ": " << el.size() << " elements, " << points
+    << " points (metres 0 to " << total << ")\n"
+    << "Plan coordinates in metres: the line starts at (0, 0) heading along +y; a right-hand "
+       "curve turns it towards +x.\n"
+    << "Heading in degrees from the starting direction, positive to the right.\n\n"
+    << "   metre            x            y   heading\n";
+  for (size_t m = 0; m < points; m += 1000) {
+    o << Pad(std::to_string(m), 8, true);
+    if (has(m))
+      o << Pad(Fmt("%.3f", x(m)), 13, true) << Pad(Fmt("%.3f", y(m)), 13, true);
+    else
+      o << Pad("empty", 13, true) << Pad("empty", 13, true);
+    auto h = heading(m);
+    o << Pad(h ? Fmt("%.2f", *h) : "-", 10, true) << "\n";
+  }
+  o << "\nTotal length: " << total << " m of points";
+  if (last) {
+    o << "; the last point with a value is metre " << *last << " at (" << Fmt("%.3f", x(*last))
+      << ", " << Fmt("%.3f", y(*last)) << ")\n";
+    auto h = heading(*last);
+    o << "Heading at the end: " << (h ? Fmt("%.2f", *h) : "-")
+      << " degrees; straight distance from the start: "
+      << Fmt("%.1f", std::hypot(x(*last) - x(0), y(*last) - y(0))) << " m\n";
+  } else {
+    o << "; no point holds a value\n";
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int InspectCommand(const std::vector<std::string>& args, CommandIo& io) {
+  if (WantsHelp(args)) {
+    *io.out << kInspectHelp;
+    return kExitOk;
+  }
+  ParsedArgs a;
+  std::string err;
+  if (!ParseArgs(args, {{"--kind", true}, {"--json", false}}, 1, &a, &err))
+    return UsageError(io, "inspect", err);
+  if (a.positional.empty()) return UsageError(io, "inspect", "no FILE given");
+  const std::string& path = a.positional[0];
+  std::optional<Kind> kind;
+  if (a.values.count("--kind")) {
+    const std::string& k = a.values["--kind"];
+    if (k == "track") kind = Kind::kTrack;
+    else if (k == "settings") kind = Kind::kSettings;
+    else if (k == "line") kind = Kind::kLine;
+    else return UsageError(io, "inspect", "--kind must be track, settings or line, not '" + k + "'");
+  } else {
+    kind = KindOfName(path);
+    if (!kind)
+      return UsageError(io, "inspect", "cannot tell the kind of " + path +
+                                           " from its name; say it with --kind track|settings|line");
+  }
+  std::string bytes;
+  if (!io.fs->ReadFile(path, &bytes, &err)) {
+    *io.err << kProgramName << " inspect: cannot read " << PathToUtf8(path) << ": "
+            << PathToUtf8(err) << "\n";
+    return kExitFailed;
+  }
+  const bool json = a.Has("--json");
+  switch (*kind) {
+    case Kind::kTrack: return InspectTrack(io, path, bytes, json);
+    case Kind::kSettings: return InspectSettings(io, path, bytes, json);
+    case Kind::kLine: return InspectLine(io, path, bytes, json);
+  }
+  return kExitFailed;
+}
+
+}  // namespace sb

@@ -1,0 +1,91 @@
+#include "authoring/plot_command.h"
+
+#include "authoring/command_line.h"
+#include "authoring/plot_svg.h"
+#include "compiler/binary_decode.h"
+#include "io/file_names.h"
+#include "io/file_system.h"
+#include "io/text_encoding.h"
+#include "scenario/scenario_texts.h"
+
+namespace sb {
+
+const char kPlotHelp[] =
+    "usage: scenario-builder plot [DIR] [--scenario NAME] [--train NUMBER] --out FILE.svg\n"
+    "\n"
+    "Draws, from the binary files NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat in\n"
+    "DIR (default: the working directory), the plan of the line with its stations and\n"
+    "under it the profile along the line: stations, signals, slowdowns, code reductions,\n"
+    "speed limit and gradient. The picture is one self-contained SVG file. Without a line\n"
+    "data file (compiled with --no-line-data) the plan is left empty.\n"
+    "\n"
+    "  --scenario NAME  scenario name (default: Torbena-Sarvico-Zeva)\n"
+    "  --train NUMBER   train number (default: 47302)\n"
+    "  --out FILE.svg   the picture to write\n";
+
+namespace {
+
+bool Load(CommandIo& io, const std::string& path, std::string* bytes) {
+  std::string err;
+  if (io.fs->ReadFile(path, bytes, &err)) return true;
+  *io.err << kProgramName << " plot: cannot read " << PathToUtf8(path) << ": " << PathToUtf8(err)
+          << "\n";
+  return false;
+}
+
+int Malformed(CommandIo& io, const std::string& path, const char* what, const std::string& err) {
+  *io.err << kProgramName << " plot: " << PathToUtf8(path) << ": not a valid " << what << ": "
+          << err << "\n";
+  return kExitFailed;
+}
+
+}  // namespace
+
+int PlotCommand(const std::vector<std::string>& args, CommandIo& io) {
+  if (WantsHelp(args)) {
+    *io.out << kPlotHelp;
+    return kExitOk;
+  }
+  ParsedArgs a;
+  std::string err;
+  if (!ParseArgs(args, {{"--scenario", true}, {"--train", true}, {"--out", true}}, 1, &a, &err))
+    return UsageError(io, "plot", err);
+  std::string out = a.Value("--out", "");
+  if (out.empty()) return UsageError(io, "plot", "--out FILE.svg is required");
+  const std::string scenario = a.Value("--scenario", kBuiltInScenario);
+  const std::string train = a.Value("--train", kBuiltInTrain);
+  if (!CheckScenarioNames(scenario, train, &err)) return UsageError(io, "plot", err);
+
+  Form1 names;
+  names.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
+  names.Separator = io.separator;
+  names.ScenarioName = scenario;
+  names.TrainNumber = train;
+  const std::string track_path = PercorsoFile(names, ScenarioFile::kTrack);
+  const std::string settings_path = PercorsoFile(names, ScenarioFile::kTrainSettings);
+  const std::string line_path = PercorsoFile(names, ScenarioFile::kLineData);
+
+  PlotInput in;
+  in.title = PathToUtf8(names.ScenarioName) + ", train " + PathToUtf8(names.TrainNumber) +
+             ": plan and profile";
+  std::string bytes;
+  if (!Load(io, track_path, &bytes)) return kExitFailed;
+  if (!DecodeTrackFile(bytes, &in.cells, &err)) return Malformed(io, track_path, "track file", err);
+  if (!Load(io, settings_path, &bytes)) return kExitFailed;
+  if (!DecodeSettingsFile(bytes, &in.rows, &err))
+    return Malformed(io, settings_path, "train settings file", err);
+  if (io.fs->Exists(line_path)) {
+    if (!Load(io, line_path, &bytes)) return kExitFailed;
+    if (!DecodeLineFile(bytes, &in.line, &err))
+      return Malformed(io, line_path, "line data file", err);
+  }
+  if (!io.fs->ReplaceFile(out, DrawScenarioSvg(in), &err)) {
+    *io.err << kProgramName << " plot: cannot write " << PathToUtf8(out) << ": " << PathToUtf8(err)
+            << "\n";
+    return kExitFailed;
+  }
+  *io.out << PathToUtf8(out) << "\n";
+  return kExitOk;
+}
+
+}  // namespace sb
