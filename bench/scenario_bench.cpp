@@ -27,8 +27,8 @@ namespace {
 
 constexpr char kDir[] = "/scn";
 
-std::string BuiltInRoute() { return RenderLines(LineTable(RighePercorso())); }
-std::string BuiltInTrain() { return RenderLines(LineTable(RigheTreno())); }
+std::string BuiltInRoute() { return RenderLines(LineTable(RouteTextLines())); }
+std::string BuiltInTrain() { return RenderLines(LineTable(TrainTextLines())); }
 
 // A route of 1,000,000 m with curves of classes 1 to 3, alternately left and right, one
 // after the other from metre 0 to metre 999,999 (the last metre a curve may bend).
@@ -84,23 +84,23 @@ struct MemoryScenario {
   Form1 form;
 
   MemoryScenario(const std::string& route, const std::string& train) {
-    form.fs = &fs;
-    form.BaseDirectory = kDir;
+    form.run.fs = &fs;
+    form.run.folder = kDir;
     form.ScenarioName = "Torbena-Sarvico-Zeva";
     form.TrainNumber = "47302";
-    form.DeleteSources = false;
-    fs.files()[PercorsoFile(form, ScenarioFile::kRouteSource)] = route;
-    fs.files()[PercorsoFile(form, ScenarioFile::kTrainSource)] = train;
+    form.run.deleteSources = false;
+    fs.files()[ScenarioFilePath(form, ScenarioFile::kRouteSource)] = route;
+    fs.files()[ScenarioFilePath(form, ScenarioFile::kTrainSource)] = train;
   }
 
   // The route half only, prepared as memorizza_percorso prepares it.
   ReaderContext ReadRoute(int32_t line_data_flag) {
     form.LineDataFlag = line_data_flag;
     form.ErrorCode = 0;
-    form.diag.Clear();
+    form.run.diag.Clear();
     for (StationRecord& r : form.StationTable) r = StationRecord();
     ReaderContext ctx;
-    if (!LeggiPercorso(form, ctx) || form.ErrorCode != 0) std::abort();
+    if (!ReadRouteText(form, ctx) || form.ErrorCode != 0) std::abort();
     return ctx;
   }
 };
@@ -130,7 +130,7 @@ void BM_TrainReader_BuiltIn(benchmark::State& state) {
     s.form = after_route;
     state.ResumeTiming();
     ReaderContext ctx = route_ctx;
-    if (!LeggiTreno(s.form, ctx) || s.form.ErrorCode != 0) std::abort();
+    if (!ReadTrainText(s.form, ctx) || s.form.ErrorCode != 0) std::abort();
   }
 }
 
@@ -160,7 +160,7 @@ void BM_CellPass_Dense(benchmark::State& state) {
     state.PauseTiming();
     f = dense;
     state.ResumeTiming();
-    PassoCelle(f);
+    RunCellPass(f);
     benchmark::DoNotOptimize(f.TrackCells.data());
   }
   state.counters["cells"] = dense.CellCount + 1;
@@ -182,7 +182,7 @@ void BM_FileLinea_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
   size_t bytes = 0;
   for (auto _ : state) {
-    std::string out = FileLinea(f.Grid);
+    std::string out = EncodeLineData(f.Grid);
     bytes = out.size();
     benchmark::DoNotOptimize(out.data());
   }
@@ -191,9 +191,9 @@ void BM_FileLinea_BuiltIn(benchmark::State& state) {
 
 void BM_FileImpostazioni_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
-  const std::string path = PercorsoFile(f, ScenarioFile::kTrainSettings);
+  const std::string path = ScenarioFilePath(f, ScenarioFile::kTrainSettings);
   for (auto _ : state) {
-    std::string out = FileImpostazioni(f, path);
+    std::string out = EncodeTrainSettings(f, path);
     benchmark::DoNotOptimize(out.data());
   }
 }
@@ -201,7 +201,7 @@ void BM_FileImpostazioni_BuiltIn(benchmark::State& state) {
 void BM_FileTracciato_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
   for (auto _ : state) {
-    std::string out = FileTracciato(f);
+    std::string out = EncodeTrack(f);
     benchmark::DoNotOptimize(out.data());
   }
 }
@@ -229,14 +229,14 @@ void BM_Compile_1000km_Disk(benchmark::State& state) {
   if (!::mkdtemp(dir)) std::abort();
   std::unique_ptr<FileSystem> fs = MakeRealFileSystem();
   Form1 form;
-  form.fs = fs.get();
-  form.BaseDirectory = dir;
+  form.run.fs = fs.get();
+  form.run.folder = dir;
   form.ScenarioName = "Torbena-Sarvico-Zeva";
   form.TrainNumber = "47302";
-  form.DeleteSources = false;
+  form.run.deleteSources = false;
   std::string err;
-  if (!fs->ReplaceFile(PercorsoFile(form, ScenarioFile::kRouteSource), LongRoute(), &err) ||
-      !fs->ReplaceFile(PercorsoFile(form, ScenarioFile::kTrainSource), LongTrain(), &err))
+  if (!fs->ReplaceFile(ScenarioFilePath(form, ScenarioFile::kRouteSource), LongRoute(), &err) ||
+      !fs->ReplaceFile(ScenarioFilePath(form, ScenarioFile::kTrainSource), LongTrain(), &err))
     std::abort();
   for (auto _ : state) {
     int32_t j = 1;
@@ -245,7 +245,7 @@ void BM_Compile_1000km_Disk(benchmark::State& state) {
   }
   for (ScenarioFile f : {ScenarioFile::kRouteSource, ScenarioFile::kTrainSource,
                          ScenarioFile::kLineData, ScenarioFile::kTrainSettings, ScenarioFile::kTrack})
-    std::remove(PercorsoFile(form, f).c_str());
+    std::remove(ScenarioFilePath(form, f).c_str());
   ::rmdir(dir);
 }
 

@@ -43,19 +43,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::vector<sb::TrackCell> cells;
   const std::string& track = files.at(s.Path(ScenarioFile::kTrack));
-  SB_CHECK(sb::DecodeTrackFile(track, &cells, &err));
+  SB_CHECK(sb::DecodeTrack(track, &cells, &err));
   SB_CHECK(cells.size() == s.form.TrackCells.size());
-  SB_CHECK(track == sb::FileTracciato(s.form));
+  SB_CHECK(track == sb::EncodeTrack(s.form));
 
   std::vector<sb::StationRecord> rows;
   const std::string& sim = files.at(s.Path(ScenarioFile::kTrainSettings));
-  SB_CHECK(sb::DecodeSettingsFile(sim, &rows, &err));
+  SB_CHECK(sb::DecodeTrainSettings(sim, &rows, &err));
   SB_CHECK(rows.size() == static_cast<size_t>(sb::kStationRows));
   for (size_t r = 0; r < rows.size(); ++r) SB_CHECK(rows[r].name == s.form.StationTable[r].name);
 
   std::vector<sb::Variant> points;
   const std::string& line = files.at(s.Path(ScenarioFile::kLineData));
-  SB_CHECK(sb::DecodeLineFile(line, &points, &err));
+  SB_CHECK(sb::DecodeLineData(line, &points, &err));
   SB_CHECK(points.size() == 2 * (static_cast<size_t>(s.form.Grid.LastPoint()) + 1));
   return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::vector<sb::Variant> elements;
   std::string err;
-  if (!sb::DecodeLineFile(bytes, &elements, &err)) {
+  if (!sb::DecodeLineData(bytes, &elements, &err)) {
     SB_CHECK(!err.empty());
     return 0;
   }
@@ -30,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grid.At(i, 0) = elements[static_cast<size_t>(i)];
     grid.At(i, 1) = elements[static_cast<size_t>(points + i)];
   }
-  SB_CHECK(sb::FileLinea(grid) == bytes);
+  SB_CHECK(sb::EncodeLineData(grid) == bytes);
   return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::vector<sb::StationRecord> rows;
   std::string err;
-  if (!sb::DecodeSettingsFile(bytes, &rows, &err)) {
+  if (!sb::DecodeTrainSettings(bytes, &rows, &err)) {
     SB_CHECK(!err.empty());
     return 0;
   }
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (rows.size() == static_cast<size_t>(sb::kStationRows)) {
     sb::Form1 form;
     for (size_t r = 0; r < rows.size(); ++r) form.StationTable[r] = rows[r];
-    SB_CHECK(sb::FileImpostazioni(form, "fuzz.sim") == bytes);
+    SB_CHECK(sb::EncodeTrainSettings(form, "fuzz.sim") == bytes);
   }
   return 0;
 }

@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
   std::vector<sb::TrackCell> cells;
   std::string err;
-  bool ok = sb::DecodeTrackFile(bytes, &cells, &err);
+  bool ok = sb::DecodeTrack(bytes, &cells, &err);
   SB_CHECK(ok == (size % 15 == 0));
   if (!ok) {
     SB_CHECK(!err.empty());
@@ -21,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   sb::Form1 form;
   form.TrackCells = cells;
-  SB_CHECK(sb::FileTracciato(form) == bytes);
+  SB_CHECK(sb::EncodeTrack(form) == bytes);
   return 0;
 }

@@ -17,7 +17,7 @@ void CheckModel(const Form1& form) {
   SB_CHECK(form.TotalLength >= 7000 && form.TotalLength <= 1007000);
   SB_CHECK(form.CellCount == RoundDiv(form.TotalLength, 50));
   SB_CHECK(form.TrackCells.size() == static_cast<size_t>(form.CellCount) + 1);
-  SB_CHECK(form.CellSource.size() == form.TrackCells.size());
+  SB_CHECK(form.run.cellSource.size() == form.TrackCells.size());
   if (form.LineDataFlag != 0) {
     SB_CHECK(form.Grid.Exists() && form.Grid.LastPoint() == form.TotalLength);
   } else {

@@ -30,13 +30,13 @@ struct Folder {
   Form1 form;
 
   Folder() {
-    form.fs = &fs;
-    form.BaseDirectory = "/scn";
-    form.Separator = '/';
+    form.run.fs = &fs;
+    form.run.folder = "/scn";
+    form.run.separator = '/';
     form.ScenarioName = "Torbena-Sarvico-Zeva";
     form.TrainNumber = "47302";
   }
-  std::string Path(ScenarioFile f) const { return PercorsoFile(form, f); }
+  std::string Path(ScenarioFile f) const { return ScenarioFilePath(form, f); }
   void Put(ScenarioFile f, std::string_view text) { fs.files()[Path(f)] = std::string(text); }
   bool Has(ScenarioFile f) { return fs.Exists(Path(f)); }
 };

@@ -68,8 +68,8 @@ std::string TrainLines(const std::vector<std::string>& lines) {
   return "[generale]\r\n" + CrlfLines(lines) + "[fine]\r\n";
 }
 
-std::string BuiltInRouteText() { return RenderLines(LineTable(RighePercorso())); }
-std::string BuiltInTrainText() { return RenderLines(LineTable(RigheTreno())); }
+std::string BuiltInRouteText() { return RenderLines(LineTable(RouteTextLines())); }
+std::string BuiltInTrainText() { return RenderLines(LineTable(TrainTextLines())); }
 
 std::string Hex(std::string_view bytes) {
   static const char digits[] = "0123456789ABCDEF";

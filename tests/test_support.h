@@ -27,13 +27,13 @@ struct MemoryScenario {
   Form1 form;
 
   MemoryScenario() {
-    form.fs = &fs;
-    form.BaseDirectory = kDir;
-    form.Separator = '/';
+    form.run.fs = &fs;
+    form.run.folder = kDir;
+    form.run.separator = '/';
     form.ScenarioName = "Torbena-Sarvico-Zeva";
     form.TrainNumber = "47302";
   }
-  std::string Path(ScenarioFile f) const { return PercorsoFile(form, f); }
+  std::string Path(ScenarioFile f) const { return ScenarioFilePath(form, f); }
   void Put(ScenarioFile f, const std::string& text) { fs.files()[Path(f)] = text; }
   bool Has(ScenarioFile f) { return fs.Exists(Path(f)); }
   const std::string& Get(ScenarioFile f) { return fs.files().at(Path(f)); }

@@ -120,7 +120,7 @@ std::string JsonReport(const Form1& form, const std::optional<Diagnostic>& fatal
   }
   w.EndArray();
   // Only when a text had more warnings than are kept: how many of each were left out.
-  const auto& left_out = form.diag.warningsLeftOut;
+  const auto& left_out = form.run.diag.warningsLeftOut;
   const size_t route = left_out[static_cast<size_t>(SourceFile::kRoute)];
   const size_t train = left_out[static_cast<size_t>(SourceFile::kTrain)];
   if (route + train > 0) {
@@ -157,10 +157,10 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
 
   WriteLog log(*io.fs);
   Form1 form;
-  form.fs = &log;
-  form.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
-  form.Separator = io.separator;
-  form.DeleteSources = false;  // an author's texts stay as they are
+  form.run.fs = &log;
+  form.run.folder = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
+  form.run.separator = io.separator;
+  form.run.deleteSources = false;  // an author's texts stay as they are
   form.ScenarioName = a.Value("--scenario", kBuiltInScenario);
   form.TrainNumber = a.Value("--train", kBuiltInTrain);
 
@@ -198,7 +198,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   SortForReading(&shown, texts);
   if (fatal) shown.push_back(*fatal);
   for (const Diagnostic& d : shown) *io.err << FormatDiagnostic(d);
-  *io.err << CompileSummary(form, faults.size(), form.diag.WarningCount(), fatal.has_value(),
+  *io.err << CompileSummary(form, faults.size(), form.run.diag.WarningCount(), fatal.has_value(),
                             check, log.replaced.size());
 
   if (a.Has("--json")) {

@@ -51,8 +51,8 @@ MemoryFileSystem DefaultRun() {
   MemoryFileSystem fs;
   RecordingPlatform platform("/exe");
   Form1 form;
-  form.fs = &fs;
-  form.BaseDirectory = "/exe";
+  form.run.fs = &fs;
+  form.run.folder = "/exe";
   EXPECT_EQ(Form_Load(form, platform), 0);
   return fs;
 }
@@ -118,7 +118,7 @@ TEST(CompileCommand, NamesOfTheScenarioAndTrainGoIntoFileNamesAndSettings) {
                                                     "/a/Linea-Prova_123.dat"}));
   std::vector<StationRecord> rows;
   std::string err;
-  ASSERT_TRUE(DecodeSettingsFile(fs.files().at("/a/Linea-Prova_123.sim"), &rows, &err)) << err;
+  ASSERT_TRUE(DecodeTrainSettings(fs.files().at("/a/Linea-Prova_123.sim"), &rows, &err)) << err;
   EXPECT_EQ(rows[kRowLine].name, "Linea-Prova");
   EXPECT_EQ(rows[kRowSignals].name, "123");
 }

@@ -71,28 +71,28 @@ void Locate(Diagnostic* d, const SourceTexts& t, SourceRef where) {
 SourceTexts LoadSourceTexts(Form1& form) {
   std::set<int32_t> wanted[3];  // by SourceFile
   auto want = [&](SourceRef r) { wanted[static_cast<size_t>(r.file)].insert(r.line); };
-  for (const FaultRecord& f : form.diag.faults)
+  for (const FaultRecord& f : form.run.diag.faults)
     if (!f.cell) want(f.where);
-  for (const WarningRecord& w : form.diag.warnings) want(w.where);
-  if (form.HasTrack && form.CellSource.size() > 1) want(form.CellSource[1]);  // a stamp stop
+  for (const WarningRecord& w : form.run.diag.warnings) want(w.where);
+  if (form.HasTrack && form.run.cellSource.size() > 1) want(form.run.cellSource[1]);  // a stamp stop
 
   SourceTexts t;
-  t.route_path = PercorsoFile(form, ScenarioFile::kRouteSource);
-  t.train_path = PercorsoFile(form, ScenarioFile::kTrainSource);
+  t.route_path = ScenarioFilePath(form, ScenarioFile::kRouteSource);
+  t.train_path = ScenarioFilePath(form, ScenarioFile::kTrainSource);
   std::string text, err;
   const auto& route = wanted[static_cast<size_t>(SourceFile::kRoute)];
   const auto& train = wanted[static_cast<size_t>(SourceFile::kTrain)];
-  if (!route.empty() && form.fs->ReadFile(t.route_path, &text, &err))
+  if (!route.empty() && form.run.fs->ReadFile(t.route_path, &text, &err))
     t.route_lines = PickLines(text, route);
   text = std::string();
-  if (!train.empty() && form.fs->ReadFile(t.train_path, &text, &err))
+  if (!train.empty() && form.run.fs->ReadFile(t.train_path, &text, &err))
     t.train_lines = PickLines(text, train);
   return t;
 }
 
 std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& texts) {
   std::vector<Diagnostic> out;
-  for (const FaultRecord& f : form.diag.faults) {
+  for (const FaultRecord& f : form.run.diag.faults) {
     Diagnostic d;
     d.code = f.code;
     d.position = f.position;
@@ -114,7 +114,7 @@ std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts&
                                            size_t per_text) {
   std::vector<Diagnostic> out;
   size_t taken[3] = {};
-  for (const WarningRecord& w : form.diag.warnings) {
+  for (const WarningRecord& w : form.run.diag.warnings) {
     if (taken[static_cast<size_t>(w.where.file)]++ >= per_text) continue;
     Diagnostic d;
     d.severity = Severity::kWarning;
@@ -129,7 +129,7 @@ std::vector<Diagnostic> LeftOutNotes(const Form1& form, const SourceTexts& texts
   std::vector<Diagnostic> out;
   for (SourceFile f : {SourceFile::kRoute, SourceFile::kTrain, SourceFile::kNone}) {
     const size_t i = static_cast<size_t>(f);
-    const size_t total = form.diag.warningsKept[i] + form.diag.warningsLeftOut[i];
+    const size_t total = form.run.diag.warningsKept[i] + form.run.diag.warningsLeftOut[i];
     if (total <= per_text) continue;
     Diagnostic d;
     d.severity = Severity::kNote;
@@ -166,7 +166,7 @@ Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const Sour
       what = "cell 1 (position 0 m) must take " + std::string(stamp) + ", but it holds " +
              occupant + ", whose " + (first ? "first" : "second") +
              " value is " + std::to_string(held) + " (nothing may stand at position 0)";
-      if (form.CellSource.size() > 1) Locate(&d, texts, form.CellSource[1]);
+      if (form.run.cellSource.size() > 1) Locate(&d, texts, form.run.cellSource[1]);
     }
   }
   if (what.empty())

@@ -18,7 +18,7 @@ TEST(SourceTexts, QuoteTheLinesOfTheDiagnosticsOnly) {
   for (int32_t line : {2, 3, 4, 5, 6, 7, 9}) RecordWarning(s.form, {SourceFile::kRoute, line}, "w");
   RecordFault(s.form, 25, std::nullopt, {SourceFile::kTrain, 2}, "f");
   RecordFault(s.form, 12, 50, {SourceFile::kTrain, 1}, "cell pass");
-  s.form.diag.faults.back().cell = 1;  // quotes no line
+  s.form.run.diag.faults.back().cell = 1;  // quotes no line
 
   SourceTexts t = LoadSourceTexts(s.form);
   EXPECT_EQ(t.route_path, s.Path(ScenarioFile::kRouteSource));

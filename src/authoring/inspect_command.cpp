@@ -171,14 +171,14 @@ std::optional<std::vector<StationRecord>> SiblingSettings(FileSystem& fs, const 
   std::string bytes, err;
   if (!fs.Exists(*sibling) || !fs.ReadFile(*sibling, &bytes, &err)) return std::nullopt;
   std::vector<StationRecord> rows;
-  if (!DecodeSettingsFile(bytes, &rows, &err)) return std::nullopt;
+  if (!DecodeTrainSettings(bytes, &rows, &err)) return std::nullopt;
   return rows;
 }
 
 int InspectTrack(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
   std::vector<TrackCell> cells;
   std::string err;
-  if (!DecodeTrackFile(bytes, &cells, &err)) {
+  if (!DecodeTrack(bytes, &cells, &err)) {
     *io.err << kProgramName << " inspect: " << PathToUtf8(path) << ": not a valid track file: " << err << "\n";
     return kExitFailed;
   }
@@ -291,7 +291,7 @@ const char* UseName(RowUse u) {
 int InspectSettings(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
   std::vector<StationRecord> rows;
   std::string err;
-  if (!DecodeSettingsFile(bytes, &rows, &err)) {
+  if (!DecodeTrainSettings(bytes, &rows, &err)) {
     *io.err << kProgramName << " inspect: " << PathToUtf8(path)
             << ": not a valid train settings file: " << err << "\n";
     return kExitFailed;
@@ -361,7 +361,7 @@ double Heading(double dx, double dy) { return std::atan2(dx, dy) * 180.0 / kPi; 
 int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
   std::vector<Variant> el;
   std::string err;
-  if (!DecodeLineFile(bytes, &el, &err)) {
+  if (!DecodeLineData(bytes, &el, &err)) {
     *io.err << kProgramName << " inspect: " << PathToUtf8(path)
             << ": not a valid line data file: " << err << "\n";
     return kExitFailed;

@@ -27,8 +27,8 @@ MemoryFileSystem& DefaultRun() {
     auto* m = new MemoryFileSystem;
     RecordingPlatform platform("/exe");
     Form1 form;
-    form.fs = m;
-    form.BaseDirectory = "/exe";
+    form.run.fs = m;
+    form.run.folder = "/exe";
     EXPECT_EQ(Form_Load(form, platform), 0);
     return m;
   }();

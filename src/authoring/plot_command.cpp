@@ -56,27 +56,24 @@ int PlotCommand(const std::vector<std::string>& args, CommandIo& io) {
   const std::string train = a.Value("--train", kBuiltInTrain);
   if (!CheckScenarioNames(scenario, train, &err)) return UsageError(io, "plot", err);
 
-  Form1 names;
-  names.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
-  names.Separator = io.separator;
-  names.ScenarioName = scenario;
-  names.TrainNumber = train;
-  const std::string track_path = PercorsoFile(names, ScenarioFile::kTrack);
-  const std::string settings_path = PercorsoFile(names, ScenarioFile::kTrainSettings);
-  const std::string line_path = PercorsoFile(names, ScenarioFile::kLineData);
+  const ScenarioNaming names{BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator),
+                             io.separator, scenario, train};
+  const std::string track_path = ScenarioFilePath(names, ScenarioFile::kTrack);
+  const std::string settings_path = ScenarioFilePath(names, ScenarioFile::kTrainSettings);
+  const std::string line_path = ScenarioFilePath(names, ScenarioFile::kLineData);
 
   PlotInput in;
-  in.title = PathToUtf8(names.ScenarioName) + ", train " + PathToUtf8(names.TrainNumber) +
+  in.title = PathToUtf8(scenario) + ", train " + PathToUtf8(train) +
              ": plan and profile";
   std::string bytes;
   if (!Load(io, track_path, &bytes)) return kExitFailed;
-  if (!DecodeTrackFile(bytes, &in.cells, &err)) return Malformed(io, track_path, "track file", err);
+  if (!DecodeTrack(bytes, &in.cells, &err)) return Malformed(io, track_path, "track file", err);
   if (!Load(io, settings_path, &bytes)) return kExitFailed;
-  if (!DecodeSettingsFile(bytes, &in.rows, &err))
+  if (!DecodeTrainSettings(bytes, &in.rows, &err))
     return Malformed(io, settings_path, "train settings file", err);
   if (io.fs->Exists(line_path)) {
     if (!Load(io, line_path, &bytes)) return kExitFailed;
-    if (!DecodeLineFile(bytes, &in.line, &err))
+    if (!DecodeLineData(bytes, &in.line, &err))
       return Malformed(io, line_path, "line data file", err);
   }
   if (!io.fs->ReplaceFile(out, DrawScenarioSvg(in), &err)) {

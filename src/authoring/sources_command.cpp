@@ -30,9 +30,9 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
   if (!ParseArgs(args, {{"--force", false}}, 1, &a, &err)) return UsageError(io, "sources", err);
 
   Form1 form;
-  form.fs = io.fs;
-  form.BaseDirectory = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
-  form.Separator = io.separator;
+  form.run.fs = io.fs;
+  form.run.folder = BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator);
+  form.run.separator = io.separator;
   form.ScenarioName = kBuiltInScenario;
   form.TrainNumber = kBuiltInTrain;
 
@@ -42,7 +42,7 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
   if (!a.Has("--force")) {
     bool taken = false;
     for (ScenarioFile f : kTexts) {
-      std::string path = PercorsoFile(form, f);
+      std::string path = ScenarioFilePath(form, f);
       if (io.fs->Exists(path)) {
         *io.err << kProgramName << " sources: " << PathToUtf8(path)
                 << " already exists; not replaced (--force replaces it)\n";
@@ -53,15 +53,15 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
   }
   try {
     dati_linea(form);
-    *io.out << PathToUtf8(PercorsoFile(form, ScenarioFile::kRouteSource)) << "\n";
+    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kRouteSource)) << "\n";
     dati_treno(form);
-    *io.out << PathToUtf8(PercorsoFile(form, ScenarioFile::kTrainSource)) << "\n";
+    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kTrainSource)) << "\n";
     dati_note(form);
-    *io.out << PathToUtf8(PercorsoFile(form, ScenarioFile::kNotes)) << "\n";
+    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kNotes)) << "\n";
     dati_rallentamenti(form);
-    *io.out << PathToUtf8(PercorsoFile(form, ScenarioFile::kSlowdownOrder)) << "\n";
+    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kSlowdownOrder)) << "\n";
     dati_scheda(form);
-    *io.out << PathToUtf8(PercorsoFile(form, ScenarioFile::kTrainCard)) << "\n";
+    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kTrainCard)) << "\n";
   } catch (const RunFailure& e) {
     *io.err << kProgramName << " sources: cannot write " << PathToUtf8(e.file()) << ": "
             << PathToUtf8(e.description()) << "\n";

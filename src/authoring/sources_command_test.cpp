@@ -14,11 +14,11 @@ using testing::CommandResult;
 using testing::RunInMemory;
 
 const std::pair<const char*, std::vector<std::string> (*)()> kTexts[] = {
-    {"/s/Torbena-Sarvico-Zeva_linea.txt", RighePercorso},
-    {"/s/Torbena-Sarvico-Zeva_47302-.txt", RigheTreno},
-    {"/s/Torbena-Sarvico-Zeva_47302_note.txt", RigheNote},
-    {"/s/Torbena-Sarvico-Zeva_47302_rallentamenti.txt", RigheRallentamenti},
-    {"/s/Torbena-Sarvico-Zeva_47302_scheda_treno.txt", RigheScheda},
+    {"/s/Torbena-Sarvico-Zeva_linea.txt", RouteTextLines},
+    {"/s/Torbena-Sarvico-Zeva_47302-.txt", TrainTextLines},
+    {"/s/Torbena-Sarvico-Zeva_47302_note.txt", NotesLines},
+    {"/s/Torbena-Sarvico-Zeva_47302_rallentamenti.txt", SlowdownOrderLines},
+    {"/s/Torbena-Sarvico-Zeva_47302_scheda_treno.txt", TrainCardLines},
 };
 
 TEST(SourcesCommand, WritesTheFiveTextsAndNothingElse) {
@@ -44,7 +44,7 @@ TEST(SourcesCommand, AnAuthorsTextIsReplacedOnlyWhenAskedTo) {
   EXPECT_EQ(fs.files().at("/s/Torbena-Sarvico-Zeva_47302-.txt"), "my own train");
 
   EXPECT_EQ(RunInMemory(fs, {"sources", "/s", "--force"}).status, 0);
-  EXPECT_EQ(fs.files().at("/s/Torbena-Sarvico-Zeva_47302-.txt"), RenderLines(LineTable(RigheTreno())));
+  EXPECT_EQ(fs.files().at("/s/Torbena-Sarvico-Zeva_47302-.txt"), RenderLines(LineTable(TrainTextLines())));
 }
 
 TEST(SourcesCommand, AFailedWriteIsReported) {

@@ -44,7 +44,7 @@ class ByteReader {
 
 }  // namespace
 
-bool DecodeTrackFile(std::string_view bytes, std::vector<TrackCell>* cells, std::string* err) {
+bool DecodeTrack(std::string_view bytes, std::vector<TrackCell>* cells, std::string* err) {
   cells->clear();
   if (bytes.size() % 15 != 0) {
     *err = "the file is " + std::to_string(bytes.size()) +
@@ -71,7 +71,7 @@ bool DecodeTrackFile(std::string_view bytes, std::vector<TrackCell>* cells, std:
   return true;
 }
 
-bool DecodeSettingsFile(std::string_view bytes, std::vector<StationRecord>* rows, std::string* err) {
+bool DecodeTrainSettings(std::string_view bytes, std::vector<StationRecord>* rows, std::string* err) {
   rows->clear();
   ByteReader r(bytes);
   while (r.Left() > 0) {
@@ -110,7 +110,7 @@ bool DecodeSettingsFile(std::string_view bytes, std::vector<StationRecord>* rows
   return true;
 }
 
-bool DecodeLineFile(std::string_view bytes, std::vector<Variant>* elements, std::string* err) {
+bool DecodeLineData(std::string_view bytes, std::vector<Variant>* elements, std::string* err) {
   elements->clear();
   ByteReader r(bytes);
   while (r.Left() > 0) {

@@ -10,12 +10,12 @@
 namespace sb {
 
 // Track file: records of 15 bytes. Fails when the size is not a multiple of 15.
-bool DecodeTrackFile(std::string_view bytes, std::vector<TrackCell>* cells, std::string* err);
+bool DecodeTrack(std::string_view bytes, std::vector<TrackCell>* cells, std::string* err);
 // Train settings file: records of 34 + L bytes. Fails on a record cut short or on bytes
 // left after the last complete record.
-bool DecodeSettingsFile(std::string_view bytes, std::vector<StationRecord>* rows, std::string* err);
+bool DecodeTrainSettings(std::string_view bytes, std::vector<StationRecord>* rows, std::string* err);
 // Line data file: tagged elements of 2, 4 or 10 bytes. Fails on an unknown tag, on an
 // element cut short, or on an odd number of elements (x block and y block differ).
-bool DecodeLineFile(std::string_view bytes, std::vector<Variant>* elements, std::string* err);
+bool DecodeLineData(std::string_view bytes, std::vector<Variant>* elements, std::string* err);
 
 }  // namespace sb

@@ -41,7 +41,7 @@ class ByteWriter {
 
 }  // namespace
 
-void WriteLinea(const LineGrid& grid, const std::function<void(std::string_view)>& sink) {
+void WriteLineData(const LineGrid& grid, const std::function<void(std::string_view)>& sink) {
   // Elements are encoded into one block and handed on whenever it is nearly full.
   char block[1 << 16];
   char* const full = block + sizeof block - 10;
@@ -58,19 +58,19 @@ void WriteLinea(const LineGrid& grid, const std::function<void(std::string_view)
   if (w.end() != block) sink(std::string_view(block, static_cast<size_t>(w.end() - block)));
 }
 
-size_t LineaSize(const LineGrid& grid) {
+size_t LineDataSize(const LineGrid& grid) {
   LineGrid::TagCounts n = grid.CountTags();
   return 2 * n.empty + 4 * n.integer + 10 * n.real;
 }
 
-std::string FileLinea(const LineGrid& grid) {
+std::string EncodeLineData(const LineGrid& grid) {
   std::string out;
-  out.reserve(LineaSize(grid));
-  WriteLinea(grid, [&](std::string_view piece) { out.append(piece); });
+  out.reserve(LineDataSize(grid));
+  WriteLineData(grid, [&](std::string_view piece) { out.append(piece); });
   return out;
 }
 
-std::string FileImpostazioni(const Form1& form, const std::string& path) {
+std::string EncodeTrainSettings(const Form1& form, const std::string& path) {
   std::string out;
   size_t size = 0;
   for (const StationRecord& r : form.StationTable) size += 34 + r.name.size();
@@ -103,7 +103,7 @@ std::string FileImpostazioni(const Form1& form, const std::string& path) {
   return out;
 }
 
-std::string FileTracciato(const Form1& form) {
+std::string EncodeTrack(const Form1& form) {
   std::string out(form.TrackCells.size() * 15, '\0');
   ByteWriter w(out.data());
   for (const TrackCell& c : form.TrackCells) {

@@ -11,14 +11,14 @@
 namespace sb {
 
 // Line data: 2 x (TotalLength + 1) tagged elements, all x values then all y values.
-std::string FileLinea(const LineGrid& grid);
+std::string EncodeLineData(const LineGrid& grid);
 // The same bytes handed to `sink` in order, piece by piece, from the plan of the line.
-void WriteLinea(const LineGrid& grid, const std::function<void(std::string_view)>& sink);
+void WriteLineData(const LineGrid& grid, const std::function<void(std::string_view)>& sink);
 // The size of the line data file in bytes.
-size_t LineaSize(const LineGrid& grid);
+size_t LineDataSize(const LineGrid& grid);
 // Train settings: 87 records of 34 + L bytes. Throws RunFailure for a name over 65,535 bytes.
-std::string FileImpostazioni(const Form1& form, const std::string& path);
+std::string EncodeTrainSettings(const Form1& form, const std::string& path);
 // Track: CellCount + 1 records of 15 bytes.
-std::string FileTracciato(const Form1& form);
+std::string EncodeTrack(const Form1& form);
 
 }  // namespace sb

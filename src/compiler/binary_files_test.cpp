@@ -19,7 +19,7 @@ TEST(LineDataFile, TaggedElementsOfTwoFourOrTenBytes) {
   g.At(0, 1) = Variant::Integer(258);
   g.At(1, 1) = Variant::Double(-0.25);
   // metre 2 of component 1 stays empty
-  EXPECT_EQ(Hex(FileLinea(g)),
+  EXPECT_EQ(Hex(EncodeLineData(g)),
             "02 00 00 00 "                    // x of metre 0: integer 0
             "02 00 FE FF "                    // x of metre 1: integer -2
             "05 00 00 00 00 00 00 00 F8 3F "  // x of metre 2: 1.5
@@ -44,7 +44,7 @@ TEST(TrackFile, RecordsOf15BytesLittleEndian) {
   c.speedLimit = 36;
   c.gradient = 99;
   c.adhesion = 255;
-  EXPECT_EQ(Hex(FileTracciato(f)),
+  EXPECT_EQ(Hex(EncodeTrack(f)),
             "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
             "0C 01 14 FE FF 34 12 00 80 65 54 0C 24 63 FF");
 }
@@ -68,7 +68,7 @@ TEST(SettingsFile, RecordsOf34PlusLBytes) {
   r.stationFlag3 = 3;
   r.stationFlag2 = 2;
   r.timetableSeconds = 33640;
-  const std::string bytes = FileImpostazioni(f, "/scn/x.sim");
+  const std::string bytes = EncodeTrainSettings(f, "/scn/x.sim");
   ASSERT_EQ(bytes.size(), 87u * 34u + 2u);
   EXPECT_EQ(bytes.substr(0, 34), std::string(34, '\0')) << "row 0 is cleared";
   EXPECT_EQ(Hex(bytes.substr(34, 36)),
@@ -87,7 +87,7 @@ TEST(SettingsFile, RecordsOf34PlusLBytes) {
 TEST(SettingsFile, NameLengthFitsSixteenBits) {
   Form1 f;
   f.StationTable[79].name = std::string(65535, 'x');
-  const std::string bytes = FileImpostazioni(f, "/scn/x.sim");
+  const std::string bytes = EncodeTrainSettings(f, "/scn/x.sim");
   EXPECT_EQ(bytes.size(), 87u * 34u + 65535u);
   EXPECT_EQ(Hex(bytes.substr(79 * 34 + 14, 2)), "FF FF");
 }
@@ -96,7 +96,7 @@ TEST(SettingsFile, NameOver65535BytesIsAFailureNamingTheRow) {
   Form1 f;
   f.StationTable[80].name = std::string(65536, 'x');
   try {
-    FileImpostazioni(f, "/scn/x.sim");
+    EncodeTrainSettings(f, "/scn/x.sim");
     FAIL() << "no failure";
   } catch (const RunFailure& e) {
     EXPECT_EQ(e.file(), "/scn/x.sim");

@@ -22,7 +22,7 @@ struct CellPass {
     TrackCell& c = At(k);
     c.cellType = kCellLimitMarker;
     c.value1 = kMarkerSpeed;
-    f.CellSource[static_cast<size_t>(k)] = SourceRef{};
+    f.run.cellSource[static_cast<size_t>(k)] = SourceRef{};
   }
 
   void Lower(int64_t k) {
@@ -32,7 +32,7 @@ struct CellPass {
 
   void Fault(int32_t code, int64_t cell, std::string message) {
     RecordFault(f, code, static_cast<int32_t>(cell * 50), SourceRef{}, std::move(message));
-    f.diag.faults.back().cell = static_cast<int32_t>(cell);
+    f.run.diag.faults.back().cell = static_cast<int32_t>(cell);
   }
 
   // Rule 1: a limit marker before every signal within 20 cells before a warning point.
@@ -121,6 +121,6 @@ Variant minimo(const Variant& x, const Variant& y) {
   return x.AsDouble() > y.AsDouble() ? y : x;
 }
 
-void PassoCelle(Form1& form) { CellPass{form}.Run(); }
+void RunCellPass(Form1& form) { CellPass{form}.Run(); }
 
 }  // namespace sb

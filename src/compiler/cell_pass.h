@@ -6,6 +6,6 @@
 namespace sb {
 
 Variant minimo(const Variant& x, const Variant& y);
-void PassoCelle(Form1& form);
+void RunCellPass(Form1& form);
 
 }  // namespace sb

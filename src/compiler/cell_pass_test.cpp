@@ -63,7 +63,7 @@ void Check(const Case& c) {
   SCOPED_TRACE(c.what);
   Form1 before = Track(c.items);
   Form1 f = Track(c.items);
-  PassoCelle(f);
+  RunCellPass(f);
 
   std::map<int, int16_t> limits;
   for (int k = 0; k <= f.CellCount; ++k)

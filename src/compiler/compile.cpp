@@ -13,7 +13,7 @@ namespace {
 
 std::string NoTrackReason(const Form1& form) {
   switch (form.ErrorCode) {
-    case 101: return "the route text " + PercorsoFile(form, ScenarioFile::kRouteSource) + " does not exist (fault 101)";
+    case 101: return "the route text " + ScenarioFilePath(form, ScenarioFile::kRouteSource) + " does not exist (fault 101)";
     case 102: return "the route text has no line \"[generale]\" (fault 102)";
     case 1: return "the route length is outside 0 to 1,000,000 m (fault 1)";
     case 25: return "the route text could not be read up to its route length (fault 25)";
@@ -25,22 +25,22 @@ std::string NoTrackReason(const Form1& form) {
 
 void errore(const std::string& a) { throw ErroreStop(a); }
 
-bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.diag.faults.empty(); }
+bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.run.diag.faults.empty(); }
 
 CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   form.LineDataFlag = j;
   form.ErrorCode = 0;
-  form.diag.Clear();
+  form.run.diag.Clear();
   form.HasTrack = false;
   form.TrackCells.clear();
-  form.CellSource.clear();
+  form.run.cellSource.clear();
   form.Grid.Clear();
   for (StationRecord& r : form.StationTable) r = StationRecord();
   memorizza_dati(form);
   if (!form.HasTrack)
     throw CompileStop("no track to compile: " + NoTrackReason(form) + "; no binary file is written");
 
-  PassoCelle(form);
+  RunCellPass(form);
 
   StationRecord& row85 = form.StationTable[kRowLine];
   TrackCell& cell1 = form.TrackCells[1];
@@ -53,22 +53,22 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
 
   // The line data file, whose encoding cannot fail, is encoded from the plan of the line
   // while it is written; the other two are built first.
-  std::string sim_path = PercorsoFile(form, ScenarioFile::kTrainSettings);
-  const std::string sim = FileImpostazioni(form, sim_path);
-  const std::string track = FileTracciato(form);
+  std::string sim_path = ScenarioFilePath(form, ScenarioFile::kTrainSettings);
+  const std::string sim = EncodeTrainSettings(form, sim_path);
+  const std::string track = EncodeTrack(form);
 
   CompileOutput out;
   if (files == BinaryFiles::kNone) return out;
   if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return out;
   std::vector<FileToWrite> unit;
   if (form.LineDataFlag != 0) {
-    unit.push_back({PercorsoFile(form, ScenarioFile::kLineData), LineaSize(form.Grid),
-                    [&](const ByteSink& sink) { WriteLinea(form.Grid, sink); }});
+    unit.push_back({ScenarioFilePath(form, ScenarioFile::kLineData), LineDataSize(form.Grid),
+                    [&](const ByteSink& sink) { WriteLineData(form.Grid, sink); }});
   }
   unit.push_back(BytesToWrite(std::move(sim_path), sim));
-  unit.push_back(BytesToWrite(PercorsoFile(form, ScenarioFile::kTrack), track));
+  unit.push_back(BytesToWrite(ScenarioFilePath(form, ScenarioFile::kTrack), track));
   ReplaceError error;
-  if (!form.fs->ReplaceFiles(unit, &error)) throw RunFailure(error.path, error.reason);
+  if (!form.run.fs->ReplaceFiles(unit, &error)) throw RunFailure(error.path, error.reason);
   for (const FileToWrite& f : unit) out.written.push_back(f.path);
   return out;
 }

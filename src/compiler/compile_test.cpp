@@ -61,7 +61,7 @@ TEST_F(DefaultRun, TrackFile) {
 
   std::vector<TrackCell> cells;
   std::string err;
-  ASSERT_TRUE(DecodeTrackFile(bytes, &cells, &err)) << err;
+  ASSERT_TRUE(DecodeTrack(bytes, &cells, &err)) << err;
   ASSERT_EQ(cells.size(), 7661u);
   // No slowdown in the train text: the pass adds no limit marker; the one there is the
   // code reduction at 205250 m.
@@ -77,7 +77,7 @@ TEST_F(DefaultRun, SettingsFile) {
   const std::string& bytes = File(ScenarioFile::kTrainSettings);
   std::vector<StationRecord> rows;
   std::string err;
-  ASSERT_TRUE(DecodeSettingsFile(bytes, &rows, &err)) << err;
+  ASSERT_TRUE(DecodeTrainSettings(bytes, &rows, &err)) << err;
   ASSERT_EQ(rows.size(), 87u);
 
   std::vector<size_t> offset(88, 0);
@@ -109,7 +109,7 @@ TEST_F(DefaultRun, LineDataFile) {
   const std::string& bytes = File(ScenarioFile::kLineData);
   std::vector<Variant> v;
   std::string err;
-  ASSERT_TRUE(DecodeLineFile(bytes, &v, &err)) << err;
+  ASSERT_TRUE(DecodeLineData(bytes, &v, &err)) << err;
   constexpr size_t kPoints = 383001;
   ASSERT_EQ(v.size(), 2 * kPoints);
   // Each block: two integers, doubles, two empty elements.
@@ -162,7 +162,7 @@ TEST(Compile, CellPassFaultsStillWriteAllThreeFiles) {
     Compile(s);
     EXPECT_EQ(s.form.ErrorCode, c.code);
     EXPECT_EQ(s.form.ErrorPosition, c.position);
-    for (ScenarioFile b : kBinaries) EXPECT_TRUE(s.Has(b)) << PercorsoFile(s.form, b);
+    for (ScenarioFile b : kBinaries) EXPECT_TRUE(s.Has(b)) << ScenarioFilePath(s.form, b);
   }
 }
 
@@ -249,7 +249,7 @@ TEST(Compile, TextTooLongForItsLengthFieldWritesNoBinaryFile) {
   } catch (const RunFailure& e) {
     EXPECT_NE(std::string(e.what()).find("row 80"), std::string::npos) << e.what();
   }
-  for (ScenarioFile b : kBinaries) EXPECT_FALSE(s.Has(b)) << PercorsoFile(s.form, b);
+  for (ScenarioFile b : kBinaries) EXPECT_FALSE(s.Has(b)) << ScenarioFilePath(s.form, b);
 }
 
 TEST(Compile, FailedWriteNamesTheFileAndStopsTheLaterOnes) {
@@ -264,7 +264,7 @@ TEST(Compile, FailedWriteNamesTheFileAndStopsTheLaterOnes) {
     EXPECT_EQ(e.file(), s.Path(ScenarioFile::kLineData));
     EXPECT_NE(e.description().find("Permission denied"), std::string::npos) << e.what();
   }
-  for (ScenarioFile b : kBinaries) EXPECT_FALSE(s.Has(b)) << PercorsoFile(s.form, b);
+  for (ScenarioFile b : kBinaries) EXPECT_FALSE(s.Has(b)) << ScenarioFilePath(s.form, b);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST(LineDataStream, BuiltInLineInPiecesOfAtMost64KiB) {
   ASSERT_EQ(s.form.ErrorCode, 0);
   std::string streamed;
   size_t pieces = 0;
-  WriteLinea(s.form.Grid, [&](std::string_view piece) {
+  WriteLineData(s.form.Grid, [&](std::string_view piece) {
     EXPECT_LE(piece.size(), size_t{1} << 16);
     EXPECT_FALSE(piece.empty());
     streamed.append(piece);
@@ -47,12 +47,12 @@ TEST(LineDataStream, BuiltInLineInPiecesOfAtMost64KiB) {
   });
   EXPECT_GT(pieces, 100u);
   EXPECT_EQ(streamed.size(), 7659964u);
-  EXPECT_EQ(LineaSize(s.form.Grid), streamed.size());
-  EXPECT_EQ(FileLinea(s.form.Grid), streamed);
+  EXPECT_EQ(LineDataSize(s.form.Grid), streamed.size());
+  EXPECT_EQ(EncodeLineData(s.form.Grid), streamed);
   // The same bytes once the grid is laid out point by point.
   EXPECT_EQ(EncodeElements(s.form.Grid.Values()), streamed);
-  EXPECT_EQ(FileLinea(s.form.Grid), streamed);
-  EXPECT_EQ(LineaSize(s.form.Grid), streamed.size());
+  EXPECT_EQ(EncodeLineData(s.form.Grid), streamed);
+  EXPECT_EQ(LineDataSize(s.form.Grid), streamed.size());
 }
 
 TEST(LineDataStream, CompileWritesTheStreamedFile) {

@@ -62,7 +62,7 @@ TEST(ResourceBounds, MaximumRouteCompilesEveryCellAndPoint) {
   EXPECT_EQ(s.Get(ScenarioFile::kTrack).size(), 20141u * 15);
   std::vector<TrackCell> cells;
   std::string err;
-  ASSERT_TRUE(DecodeTrackFile(s.Get(ScenarioFile::kTrack), &cells, &err)) << err;
+  ASSERT_TRUE(DecodeTrack(s.Get(ScenarioFile::kTrack), &cells, &err)) << err;
   EXPECT_EQ(cells[20139].cellType, kCellSignal);
   EXPECT_EQ(cells[20138].cellType, kCellIndicationBoard);
   EXPECT_EQ(cells[20120].cellType, kCellCodeReduction);
@@ -74,7 +74,7 @@ TEST(ResourceBounds, MaximumRouteCompilesEveryCellAndPoint) {
   EXPECT_EQ(cells[1].gradient, 255);
   EXPECT_EQ(cells[20140].mountain, 2);
   std::vector<Variant> points;
-  ASSERT_TRUE(DecodeLineFile(s.Get(ScenarioFile::kLineData), &points, &err)) << err;
+  ASSERT_TRUE(DecodeLineData(s.Get(ScenarioFile::kLineData), &points, &err)) << err;
   ASSERT_EQ(points.size(), 2u * 1007001);
   EXPECT_EQ(points[1006998].tag, Variant::kDouble);  // the line runs straight to the end
   EXPECT_EQ(points[1006999].tag, Variant::kEmpty);
@@ -195,9 +195,9 @@ TEST_P(LargeInputs, EndWithoutCrashAndWithAClearOutcome) {
   }
   EXPECT_FALSE(s.Has(ScenarioFile::kRouteSource));
   // A field of megabytes is quoted by its start: the messages stay a line long.
-  for (const FaultRecord& f : s.form.diag.faults)
+  for (const FaultRecord& f : s.form.run.diag.faults)
     EXPECT_LT(f.message.size(), 300u) << f.message.substr(0, 300);
-  for (const WarningRecord& w : s.form.diag.warnings)
+  for (const WarningRecord& w : s.form.run.diag.warnings)
     EXPECT_LT(w.message.size(), 300u) << w.message.substr(0, 300);
   // Linear in the size of the text: a few tenths of a second; seconds would mean a search
   // that grows with the length of a field.
@@ -231,8 +231,8 @@ TEST(ResourceBounds, UnknownKeysOfAnyLength) {
     const std::clock_t start = std::clock();
     memorizza_percorso(s.form, j, BinaryFiles::kNone);
     EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 5.0);
-    ASSERT_EQ(s.form.diag.warnings.size(), 1u);
-    const std::string& w = s.form.diag.warnings[0].message;
+    ASSERT_EQ(s.form.run.diag.warnings.size(), 1u);
+    const std::string& w = s.form.run.diag.warnings[0].message;
     if (c.suggestion)
       EXPECT_NE(w.find(std::string("did you mean '") + c.suggestion + "'"), std::string::npos) << w;
     else
@@ -253,12 +253,12 @@ TEST(ResourceBounds, WarningsKeptAndShownAreBounded) {
   const std::string train = s.Path(ScenarioFile::kTrainSource);
 
   int32_t j = 0;
-  s.form.DeleteSources = false;
+  s.form.run.deleteSources = false;
   memorizza_percorso(s.form, j, BinaryFiles::kNone);
-  EXPECT_EQ(s.form.diag.warnings.size(), 1150u);
-  EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kRoute)], 4000u);
-  EXPECT_EQ(s.form.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kTrain)], 0u);
-  EXPECT_EQ(s.form.diag.WarningCount(), 5150u);
+  EXPECT_EQ(s.form.run.diag.warnings.size(), 1150u);
+  EXPECT_EQ(s.form.run.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kRoute)], 4000u);
+  EXPECT_EQ(s.form.run.diag.warningsLeftOut[static_cast<size_t>(SourceFile::kTrain)], 0u);
+  EXPECT_EQ(s.form.run.diag.WarningCount(), 5150u);
   SourceTexts texts = LoadSourceTexts(s.form);
   EXPECT_EQ(texts.route_lines.size(), 1000u);
   EXPECT_EQ(texts.train_lines.size(), 150u);

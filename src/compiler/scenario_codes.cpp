@@ -14,29 +14,29 @@ unsigned char Lower1252(unsigned char c) {
 }
 
 // The code text: lower-cased train number and scenario name, then the filler.
-const std::string& TestoCodice(Form1& form) {
+const std::string& CodeText(Form1& form) {
   form.InputField =
-      MinuscoleCp1252(form.StationTable[kRowSignals].name + form.StationTable[kRowLine].name) + kFiller;
+      LowerCaseCp1252(form.StationTable[kRowSignals].name + form.StationTable[kRowLine].name) + kFiller;
   return form.InputField;
 }
 
 }  // namespace
 
-std::string MinuscoleCp1252(const std::string& text) {
+std::string LowerCaseCp1252(const std::string& text) {
   std::string out(text);
   for (char& ch : out) ch = static_cast<char>(Lower1252(static_cast<unsigned char>(ch)));
   return out;
 }
 
 int32_t codice_gara_st(Form1& form) {
-  const std::string& t = TestoCodice(form);
+  const std::string& t = CodeText(form);
   int32_t sum = 0;
   for (int i = 1; i <= 25; ++i) sum += static_cast<unsigned char>(t[static_cast<size_t>(i - 1)]) * i;
   return sum;
 }
 
 int32_t codice_gara_og(Form1& form) {
-  const std::string& t = TestoCodice(form);
+  const std::string& t = CodeText(form);
   int32_t sum = 0;
   for (int i = 1; i <= 25; ++i) sum += static_cast<unsigned char>(t[static_cast<size_t>(i - 1)]);
   return sum;

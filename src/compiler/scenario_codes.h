@@ -9,7 +9,7 @@
 namespace sb {
 
 // Lower case in the Windows-1252 code page.
-std::string MinuscoleCp1252(const std::string& text);
+std::string LowerCaseCp1252(const std::string& text);
 int32_t codice_gara_st(Form1& form);
 int32_t codice_gara_og(Form1& form);
 

@@ -79,7 +79,7 @@ TEST(ScenarioCodes, Cp1252LowerCase) {
     if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) expected = b + 0x20;
     if (b == 0x8A || b == 0x8C || b == 0x8E) expected = b + 0x10;
     if (b == 0x9F) expected = 0xFF;
-    const std::string out = MinuscoleCp1252(std::string(1, static_cast<char>(b)));
+    const std::string out = LowerCaseCp1252(std::string(1, static_cast<char>(b)));
     ASSERT_EQ(out.size(), 1u);
     EXPECT_EQ(static_cast<unsigned char>(out[0]), expected) << "byte " << b;
   }

@@ -16,9 +16,9 @@ int Main(int argc, char** argv) {
     auto platform = MakePlatform();
     auto fs = MakeRealFileSystem();
     Form1 form;
-    form.fs = fs.get();
-    form.BaseDirectory = platform->ExecutableDirectory();
-    form.Separator = platform->PathSeparator();
+    form.run.fs = fs.get();
+    form.run.folder = platform->ExecutableDirectory();
+    form.run.separator = platform->PathSeparator();
     return Form_Load(form, *platform);
   }
   auto fs = MakeRealFileSystem();

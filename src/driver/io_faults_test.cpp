@@ -42,7 +42,7 @@ bool IsSource(ScenarioFile f) {
 }
 bool IsBinary(ScenarioFile f) { return Index(f) >= Index(ScenarioFile::kLineData); }
 
-std::string Name(ScenarioFile f) { return NomeFile("Torbena-Sarvico-Zeva", "47302", f); }
+std::string Name(ScenarioFile f) { return ScenarioFileName("Torbena-Sarvico-Zeva", "47302", f); }
 
 // What an earlier run might have left: short, recognisable, and not what this run writes.
 std::string Previous(ScenarioFile f) { return "previous " + Name(f) + "\r\n"; }
@@ -66,9 +66,9 @@ const std::map<std::string, std::string>& Complete() {
   static const std::map<std::string, std::string> files = [] {
     CapturingFileSystem mem;
     Form1 form;
-    form.fs = &mem;
-    form.BaseDirectory = kDir;
-    form.Separator = '/';
+    form.run.fs = &mem;
+    form.run.folder = kDir;
+    form.run.separator = '/';
     RecordingPlatform platform(kDir);
     EXPECT_EQ(Form_Load(form, platform), 0);
     return mem.written;
@@ -129,9 +129,9 @@ TEST_P(InjectedWriteFault, EndsTheRunNamingTheFileAndLosesNothing) {
   const std::string failing = std::string(kDir) + "/" + Name(c.file);
   mem.FailReplace(failing, c.step);
   Form1 form;
-  form.fs = &mem;
-  form.BaseDirectory = kDir;
-  form.Separator = '/';
+  form.run.fs = &mem;
+  form.run.folder = kDir;
+  form.run.separator = '/';
   RecordingPlatform platform(kDir);
 
   EXPECT_NE(Form_Load(form, platform), 0);
@@ -235,9 +235,9 @@ TEST_P(DirectoryInTheWay, EndsTheRunNamingTheFileAndLosesNothing) {
   }
   auto real = MakeRealFileSystem();
   Form1 form;
-  form.fs = real.get();
-  form.BaseDirectory = dir_.string();
-  form.Separator = '/';
+  form.run.fs = real.get();
+  form.run.folder = dir_.string();
+  form.run.separator = '/';
   RecordingPlatform platform(dir_.string());
 
   EXPECT_NE(Form_Load(form, platform), 0);

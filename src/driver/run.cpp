@@ -19,8 +19,8 @@ namespace {
 // first fault, where it is, and how many followed.
 std::string FaultMessage(const Form1& form) {
   SourceTexts texts;  // the paths only: the texts themselves are gone
-  texts.route_path = PercorsoFile(form, ScenarioFile::kRouteSource);
-  texts.train_path = PercorsoFile(form, ScenarioFile::kTrainSource);
+  texts.route_path = ScenarioFilePath(form, ScenarioFile::kRouteSource);
+  texts.train_path = ScenarioFilePath(form, ScenarioFile::kTrainSource);
   std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
   std::string m = "Cannot compile the built-in scenario: ";
   if (faults.empty()) {
@@ -51,7 +51,7 @@ int Form_Load(Form1& form, Platform& platform) {
   // One run at a time in a folder: a second one (a double click too many, a script) waits
   // until the first has ended, so that neither deletes the texts the other is reading.
   const std::string folder = ScenarioFolder(form);
-  std::unique_ptr<FolderLock> lock = form.fs->LockFolder(folder, kRunLockWait);
+  std::unique_ptr<FolderLock> lock = form.run.fs->LockFolder(folder, kRunLockWait);
   if (!lock) {
     platform.ShowMessage("Cannot write the scenario: " + FolderBusyMessage(folder, kRunLockWait) +
                          ".");

@@ -38,7 +38,7 @@ constexpr ScenarioFile kKept[] = {
     ScenarioFile::kNotes,    ScenarioFile::kSlowdownOrder, ScenarioFile::kTrainCard,
     ScenarioFile::kLineData, ScenarioFile::kTrainSettings, ScenarioFile::kTrack};
 
-std::string Name(ScenarioFile f) { return NomeFile("Torbena-Sarvico-Zeva", "47302", f); }
+std::string Name(ScenarioFile f) { return ScenarioFileName("Torbena-Sarvico-Zeva", "47302", f); }
 std::string Path(ScenarioFile f) { return std::string(kExeDir) + "/" + Name(f); }
 
 // An in-memory folder that logs the file operations of the run, by file name.
@@ -107,9 +107,9 @@ struct MemoryRun {
 
   MemoryRun() {
     platform.folder = &files.mem;
-    form.fs = &files;
-    form.BaseDirectory = kExeDir;
-    form.Separator = '/';
+    form.run.fs = &files;
+    form.run.folder = kExeDir;
+    form.run.separator = '/';
   }
   int Start() { return Form_Load(form, platform); }
 };
@@ -155,7 +155,7 @@ TEST(FormLoad, LeavesExactlyTheSixFilesAndReplacesLongerOnes) {
   EXPECT_EQ(names, kept);
 
   const auto& files = run.files.mem.files();
-  EXPECT_EQ(files.at(Path(ScenarioFile::kNotes)), RenderLines(LineTable(RigheNote())));
+  EXPECT_EQ(files.at(Path(ScenarioFile::kNotes)), RenderLines(LineTable(NotesLines())));
   EXPECT_EQ(files.at(Path(ScenarioFile::kSlowdownOrder)).size(), 3283u);
   EXPECT_EQ(files.at(Path(ScenarioFile::kTrainCard)).size(), 4161u);
   EXPECT_EQ(files.at(Path(ScenarioFile::kLineData)).size(), 7659964u);
@@ -330,7 +330,7 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
   std::ifstream notes(bin / Name(ScenarioFile::kNotes), std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(notes)), std::istreambuf_iterator<char>());
   notes.close();  // Windows removes no open file
-  EXPECT_EQ(text, RenderLines(LineTable(RigheNote())));
+  EXPECT_EQ(text, RenderLines(LineTable(NotesLines())));
   EXPECT_EQ(fs::file_size(bin / Name(ScenarioFile::kTrack)), 114915u);
   // The line data file is written piece by piece: it must still decode whole.
   std::ifstream line_data(bin / Name(ScenarioFile::kLineData), std::ios::binary);
@@ -339,7 +339,7 @@ TEST(EndToEnd, FilesAppearNextToTheExecutable) {
   EXPECT_EQ(grid.size(), 7659964u);
   std::vector<Variant> elements;
   std::string err;
-  EXPECT_TRUE(DecodeLineFile(grid, &elements, &err)) << err;
+  EXPECT_TRUE(DecodeLineData(grid, &elements, &err)) << err;
   EXPECT_EQ(elements.size(), 2u * 383001u);
 #ifndef _WIN32
   std::ifstream out(root / "out.txt");

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <utility>
 
-#include "model/form1.h"
 
 namespace sb {
 namespace {
@@ -82,7 +81,7 @@ std::string DeviceOf(const std::string& file_name) {
 
 }  // namespace
 
-std::string NomeFile(const std::string& s, const std::string& t, ScenarioFile file) {
+std::string ScenarioFileName(const std::string& s, const std::string& t, ScenarioFile file) {
   switch (file) {
     case ScenarioFile::kRouteSource: return s + "_linea.txt";
     case ScenarioFile::kTrainSource: return s + "_" + t + "-.txt";
@@ -96,8 +95,8 @@ std::string NomeFile(const std::string& s, const std::string& t, ScenarioFile fi
   return s;
 }
 
-std::string PercorsoFile(const Form1& form, ScenarioFile file) {
-  return form.BaseDirectory + form.Separator + NomeFile(form.ScenarioName, form.TrainNumber, file);
+std::string ScenarioFilePath(const ScenarioNaming& n, ScenarioFile file) {
+  return n.folder + n.separator + ScenarioFileName(n.scenario, n.train, file);
 }
 
 bool CheckScenarioNames(const std::string& scenario, const std::string& train, std::string* why) {
@@ -112,7 +111,7 @@ bool CheckScenarioNames(const std::string& scenario, const std::string& train, s
   // Every name starts with the scenario name and "_": only the train number can make two of
   // them equal, and only the scenario name can lead one with a device name.
   for (const CompileFile& f : kCompileFiles) {
-    std::string name = NomeFile(scenario, train, f.file);
+    std::string name = ScenarioFileName(scenario, train, f.file);
     std::string device = DeviceOf(name);
     if (!device.empty()) {
       *why = "the scenario name " + Shown(scenario) + " makes the " + f.what + " name " + name +
@@ -122,8 +121,8 @@ bool CheckScenarioNames(const std::string& scenario, const std::string& train, s
   }
   for (size_t i = 0; i < std::size(kCompileFiles); ++i) {
     for (size_t k = 0; k < i; ++k) {
-      std::string a = NomeFile(scenario, train, kCompileFiles[i].file);
-      std::string b = NomeFile(scenario, train, kCompileFiles[k].file);
+      std::string a = ScenarioFileName(scenario, train, kCompileFiles[i].file);
+      std::string b = ScenarioFileName(scenario, train, kCompileFiles[k].file);
       if (!SameNoCase(a, b)) continue;
       *why = "the train number " + Shown(train) + " makes the " + kCompileFiles[i].what + " name " +
              a + (a == b ? " equal to the " + std::string(kCompileFiles[k].what) + "'s"
@@ -135,8 +134,8 @@ bool CheckScenarioNames(const std::string& scenario, const std::string& train, s
   return true;
 }
 
-std::string ScenarioFolder(const Form1& form) {
-  return form.BaseDirectory.empty() ? std::string(1, form.Separator) : form.BaseDirectory;
+std::string ScenarioFolder(const ScenarioNaming& n) {
+  return n.folder.empty() ? std::string(1, n.separator) : n.folder;
 }
 
 }  // namespace sb

@@ -6,8 +6,6 @@
 
 namespace sb {
 
-struct Form1;
-
 enum class ScenarioFile {
   kRouteSource,     // _linea.txt
   kTrainSource,     // _<train>-.txt
@@ -20,11 +18,20 @@ enum class ScenarioFile {
 };
 
 // The bare file name, without directory.
-std::string NomeFile(const std::string& scenario, const std::string& train, ScenarioFile file);
-// The full path in the run's base directory.
-std::string PercorsoFile(const Form1& form, ScenarioFile file);
-// The base directory as a path of its own: the root is its separator alone.
-std::string ScenarioFolder(const Form1& form);
+std::string ScenarioFileName(const std::string& scenario, const std::string& train, ScenarioFile file);
+// What names the files of one scenario: the folder they live in (without a trailing
+// separator; empty for the root), its separator, the scenario name and the train number.
+struct ScenarioNaming {
+  std::string folder;
+  char separator = '/';
+  std::string scenario;
+  std::string train;
+};
+
+// The full path: folder, separator, file name.
+std::string ScenarioFilePath(const ScenarioNaming& naming, ScenarioFile file);
+// The folder as a path of its own: the root is its separator alone.
+std::string ScenarioFolder(const ScenarioNaming& naming);
 
 // Whether a scenario name and a train number give sound names to the files of a compile (the
 // two source texts and the three binary files) wherever the files may go: no path separator,

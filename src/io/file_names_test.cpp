@@ -9,8 +9,8 @@ namespace {
 
 TEST(FileNames, EveryFileOfTheScenario) {
   Form1 f;
-  f.BaseDirectory = "C:\\giochi";
-  f.Separator = '\\';
+  f.run.folder = "C:\\giochi";
+  f.run.separator = '\\';
   f.ScenarioName = "Torbena-Sarvico-Zeva";
   f.TrainNumber = "47302";
   const std::pair<ScenarioFile, const char*> cases[] = {
@@ -23,17 +23,17 @@ TEST(FileNames, EveryFileOfTheScenario) {
       {ScenarioFile::kTrainSettings, "C:\\giochi\\Torbena-Sarvico-Zeva_47302.sim"},
       {ScenarioFile::kTrack, "C:\\giochi\\Torbena-Sarvico-Zeva_47302.dat"},
   };
-  for (const auto& [file, name] : cases) EXPECT_EQ(PercorsoFile(f, file), name);
+  for (const auto& [file, name] : cases) EXPECT_EQ(ScenarioFilePath(f, file), name);
   EXPECT_EQ(ScenarioFolder(f), "C:\\giochi");
 }
 
 // The root is the empty base directory, to which the separator is added before each name.
 TEST(FileNames, TheRootAsAFolder) {
   Form1 f;
-  f.Separator = '/';
+  f.run.separator = '/';
   f.ScenarioName = "Torbena-Sarvico-Zeva";
   f.TrainNumber = "47302";
-  EXPECT_EQ(PercorsoFile(f, ScenarioFile::kTrack), "/Torbena-Sarvico-Zeva_47302.dat");
+  EXPECT_EQ(ScenarioFilePath(f, ScenarioFile::kTrack), "/Torbena-Sarvico-Zeva_47302.dat");
   EXPECT_EQ(ScenarioFolder(f), "/");
 }
 

@@ -13,21 +13,21 @@ void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, Sou
   r.position = position;
   r.where = where;
   r.message = std::move(message);
-  form.diag.faults.push_back(std::move(r));
+  form.run.diag.faults.push_back(std::move(r));
 }
 
 void RecordWarning(Form1& form, SourceRef where, std::string message) {
   const size_t text = static_cast<size_t>(where.file);
   if (!KeepsWarning(form, where)) {
-    ++form.diag.warningsLeftOut[text];
+    ++form.run.diag.warningsLeftOut[text];
     return;
   }
-  ++form.diag.warningsKept[text];
-  form.diag.warnings.push_back(WarningRecord{where, std::move(message)});
+  ++form.run.diag.warningsKept[text];
+  form.run.diag.warnings.push_back(WarningRecord{where, std::move(message)});
 }
 
 bool KeepsWarning(const Form1& form, SourceRef where) {
-  return form.diag.warningsKept[static_cast<size_t>(where.file)] < kWarningsKeptPerText;
+  return form.run.diag.warningsKept[static_cast<size_t>(where.file)] < kWarningsKeptPerText;
 }
 
 std::string Quoted(std::string_view source_bytes) {
@@ -61,7 +61,7 @@ std::string DescribeOccupant(const Form1& form, int64_t cell) {
   const TrackCell& c = form.TrackCells[static_cast<size_t>(cell)];
   const char* name = CellTypeName(c.cellType);
   std::string s = std::string(name[0] == 'i' || name[0] == 'u' ? "an " : "a ") + name;
-  const SourceRef& src = form.CellSource[static_cast<size_t>(cell)];
+  const SourceRef& src = form.run.cellSource[static_cast<size_t>(cell)];
   if (src.file == SourceFile::kRoute)
     s += " placed by line " + std::to_string(src.line) + " of the route text";
   else if (src.file == SourceFile::kTrain)
@@ -74,7 +74,7 @@ std::string DescribeOccupant(const Form1& form, int64_t cell) {
 void PlaceCell(Form1& form, TrackCell& cell, uint8_t type, SourceRef where) {
   cell.cellType = type;
   size_t index = static_cast<size_t>(&cell - form.TrackCells.data());
-  if (index < form.CellSource.size()) form.CellSource[index] = where;
+  if (index < form.run.cellSource.size()) form.run.cellSource[index] = where;
 }
 
 }  // namespace sb

@@ -16,7 +16,7 @@ void Form1::CreateTrack(int32_t route_length) {
   TotalLength = route_length + 7000;
   CellCount = static_cast<int32_t>(RoundDiv(TotalLength, 50));
   TrackCells.assign(static_cast<size_t>(CellCount) + 1, TrackCell());
-  CellSource.assign(static_cast<size_t>(CellCount) + 1, SourceRef());
+  run.cellSource.assign(static_cast<size_t>(CellCount) + 1, SourceRef());
   HasTrack = true;
   if (LineDataFlag != 0)
     Grid.Create(TotalLength);

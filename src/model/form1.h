@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "io/file_names.h"
 #include "model/diagnostics.h"
 #include "model/line_grid.h"
 
@@ -77,14 +78,19 @@ constexpr int kRowLine = 85;
 constexpr int kRowSignals = 86;
 constexpr int kFirstBoardRow = 80;
 
-struct Form1 {
-  // Run context: where the files live and how they are reached.
+// The run's own context, beside the module state: where the files live and how they are
+// reached, and what the authoring tools learn of each item and fault.
+struct RunContext {
   FileSystem* fs = nullptr;
-  std::string BaseDirectory;
-  char Separator = '/';
-  // The default run deletes the two source texts after reading them.
-  bool DeleteSources = true;
+  std::string folder;     // the base directory of every file, without a trailing separator
+  char separator = '/';
+  bool deleteSources = true;  // the default run deletes the two source texts after reading
+  std::vector<SourceRef> cellSource;  // which source line put the item of each cell
+  Diagnostics diag;
+};
 
+// Module state of the one window: the values, tables and structures of the scenario.
+struct Form1 {
   std::string ScenarioName;
   std::string TrainNumber;
   int32_t LineDataFlag = 0;
@@ -102,12 +108,18 @@ struct Form1 {
   std::vector<TrackCell> TrackCells;
   LineGrid Grid;
 
-  // For diagnostics only: which source line put the item of each cell.
-  std::vector<SourceRef> CellSource;
-  Diagnostics diag;
+  RunContext run;
 
   TrackCell& Cell(int64_t index);  // fault 25 (ReadFailure) outside 0..CellCount
   void CreateTrack(int32_t route_length);
+  // The folder, separator, scenario name and train number that name the run's files.
+  ScenarioNaming Naming() const { return {run.folder, run.separator, ScenarioName, TrainNumber}; }
 };
+
+// The path of one of the run's files.
+inline std::string ScenarioFilePath(const Form1& form, ScenarioFile file) {
+  return ScenarioFilePath(form.Naming(), file);
+}
+inline std::string ScenarioFolder(const Form1& form) { return ScenarioFolder(form.Naming()); }
 
 }  // namespace sb

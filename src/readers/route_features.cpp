@@ -70,7 +70,7 @@ void memo_montagna(Form1& form, int32_t& inizio, int32_t& fine, int32_t& tipo, S
     c.mountain = static_cast<uint8_t>(tipo);
     if (markers && count % 4 == 0 && c.cellType == kCellEmpty) {
       c.cellType = kCellMountainMarker;
-      form.CellSource[static_cast<size_t>(k)] = where;
+      form.run.cellSource[static_cast<size_t>(k)] = where;
     }
   }
 }

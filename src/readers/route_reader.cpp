@@ -38,7 +38,7 @@ struct RouteReader {
 
   // A fault that ends the procedure: close and delete the text, record the fault.
   bool End(int32_t code, std::optional<int32_t> position, std::string message) {
-    ChiudiElimina(f, path);
+    DeleteSourceText(f, path);
     RecordFault(f, code, position, Here(), std::move(message));
     return false;
   }
@@ -240,7 +240,7 @@ struct RouteReader {
       if (!InRange(inizio)) return *stop = true;
       memo_montagna(f, inizio, fine, tipo, where);
       if (f.ErrorCode > 0) {
-        ChiudiElimina(f, path);
+        DeleteSourceText(f, path);
         f.ErrorPosition = inizio;
         return false;
       }
@@ -253,9 +253,9 @@ struct RouteReader {
       if (!InRange(v[0])) return *stop = true;
       memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], where);
       if (f.ErrorCode > 0) {
-        ChiudiElimina(f, path);
+        DeleteSourceText(f, path);
         f.ErrorPosition = v[0];
-        f.diag.faults.back().position = v[0];
+        f.run.diag.faults.back().position = v[0];
         return false;
       }
     }
@@ -286,7 +286,7 @@ struct RouteReader {
     }
     // Without a route length there is no track: the compile step reports it.
     if (!f.HasTrack) {
-      ChiudiElimina(f, path);
+      DeleteSourceText(f, path);
       return false;
     }
     progressive_ordina(f);
@@ -301,7 +301,7 @@ struct RouteReader {
       if (!FeatureLine(key, &stop)) return false;
     }
     // End of the route source.
-    ChiudiElimina(f, path);
+    DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kRoute, in.CurrentLine()};
     do FillGradientCell();
     while (gradientCursor < static_cast<int64_t>(f.CellCount) - 2);
@@ -312,17 +312,17 @@ struct RouteReader {
 
 }  // namespace
 
-bool LeggiPercorso(Form1& form, ReaderContext& ctx) {
+bool ReadRouteText(Form1& form, ReaderContext& ctx) {
   form.StationTable[kRowLine].name = form.ScenarioName;
   form.StationTable[kRowSignals].name = form.TrainNumber;
-  std::string path = PercorsoFile(form, ScenarioFile::kRouteSource);
+  std::string path = ScenarioFilePath(form, ScenarioFile::kRouteSource);
   ctx.where = SourceRef{SourceFile::kRoute, 0};
-  if (!form.fs->Exists(path)) {
+  if (!form.run.fs->Exists(path)) {
     RecordFault(form, 101, std::nullopt, ctx.where, "the route text " + PathToUtf8(path) + " does not exist");
     return false;
   }
   std::string text, err;
-  if (!form.fs->ReadFile(path, &text, &err))
+  if (!form.run.fs->ReadFile(path, &text, &err))
     throw ReadFailure("cannot read the route text " + PathToUtf8(path) + ": " + PathToUtf8(err));
   FieldReader in(text);
   RouteReader r{form, ctx, path, in};

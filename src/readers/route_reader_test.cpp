@@ -58,7 +58,7 @@ class RouteReader : public ::testing::Test {
 TEST_F(RouteReader, BuiltInRoute) {
   Read(BuiltInRouteText(), 1);
   EXPECT_EQ(f.ErrorCode, 0);
-  EXPECT_TRUE(f.diag.faults.empty());
+  EXPECT_TRUE(f.run.diag.faults.empty());
   EXPECT_FALSE(s.Has(kRouteText));
   ASSERT_EQ(f.TotalLength, 383000);
   ASSERT_EQ(f.CellCount, 7660);
@@ -231,9 +231,9 @@ TEST_F(RouteReader, EachFaultWithItsPositionAndTheTextGone) {
     ReadSources(t, c.flag);
     EXPECT_EQ(t.form.ErrorCode, c.code);
     EXPECT_EQ(t.form.ErrorPosition, c.position.value_or(kUntouched));
-    ASSERT_FALSE(t.form.diag.faults.empty());
-    EXPECT_EQ(t.form.diag.faults.back().code, c.code);
-    EXPECT_EQ(t.form.diag.faults.back().position, c.position);
+    ASSERT_FALSE(t.form.run.diag.faults.empty());
+    EXPECT_EQ(t.form.run.diag.faults.back().code, c.code);
+    EXPECT_EQ(t.form.run.diag.faults.back().position, c.position);
     EXPECT_FALSE(t.Has(kRouteText));
     EXPECT_EQ(t.Has(kTrainText), c.train == TrainFate::kNotRead);
     EXPECT_EQ(t.form.StationTable[kRowTrain].position, c.train == TrainFate::kRead ? 5 : 0);
@@ -254,8 +254,8 @@ TEST_F(RouteReader, FaultLinesNameTheKeyLine) {
   // The board line is line 12: ten lines of general section, then the speed boards.
   Read(Route(1000, {"indicatori_vmax, 1000, 60, 70, 50, 1, 60, 70, 50, 2", "cartello_indicatore\r\n1000, X"}));
   ASSERT_EQ(f.ErrorCode, 6);
-  EXPECT_EQ(f.diag.faults.back().where.file, SourceFile::kRoute);
-  EXPECT_EQ(f.diag.faults.back().where.line, 12);
+  EXPECT_EQ(f.run.diag.faults.back().where.file, SourceFile::kRoute);
+  EXPECT_EQ(f.run.diag.faults.back().where.line, 12);
 }
 
 TEST_F(RouteReader, Fault15EndsOnlyTheFeatureLines) {
@@ -344,7 +344,7 @@ TEST_F(RouteReader, KeepingTheTextsIsTheCallersChoice) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryScenario t;
-    t.form.DeleteSources = false;
+    t.form.run.deleteSources = false;
     t.Put(kRouteText, c.route);
     t.Put(kTrainText, Train());
     ReadSources(t, 0);
@@ -725,7 +725,7 @@ TEST_F(RouteReader, BuiltInPlanBitForBit) {
   };
   const double curvature[] = {0, 0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
   int curves = 0;
-  for (const std::string& line : RighePercorso()) {
+  for (const std::string& line : RouteTextLines()) {
     char side = 0;
     int cls = 0, start = 0, length = 0;
     if (std::sscanf(line.c_str(), "curva%c%d, %d, %d", &side, &cls, &start, &length) != 4) continue;

@@ -73,10 +73,10 @@ int32_t ToInt32(int64_t v, const char* what) {
   return static_cast<int32_t>(v);
 }
 
-void ChiudiElimina(Form1& form, const std::string& path) {
-  if (!form.DeleteSources) return;
+void DeleteSourceText(Form1& form, const std::string& path) {
+  if (!form.run.deleteSources) return;
   std::string err;
-  if (!form.fs->RemoveFile(path, &err)) throw ReadFailure("cannot delete " + PathToUtf8(path) + ": " + PathToUtf8(err));
+  if (!form.run.fs->RemoveFile(path, &err)) throw ReadFailure("cannot delete " + PathToUtf8(path) + ": " + PathToUtf8(err));
 }
 
 void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, SourceRef where,
@@ -121,15 +121,15 @@ void WarnShortLine(Form1& form, const FieldReader& in, SourceRef where, const st
 void memorizza_dati(Form1& form) {
   ReaderContext ctx;
   try {
-    if (!LeggiPercorso(form, ctx)) return;
-    LeggiTreno(form, ctx);
+    if (!ReadRouteText(form, ctx)) return;
+    ReadTrainText(form, ctx);
   } catch (const ReadFailure& e) {
     RecordFault(form, 25, std::nullopt, ctx.where, e.what());
-    if (form.DeleteSources) {
+    if (form.run.deleteSources) {
       std::string err;
       for (ScenarioFile f : {ScenarioFile::kRouteSource, ScenarioFile::kTrainSource}) {
-        std::string path = PercorsoFile(form, f);
-        if (form.fs->Exists(path)) form.fs->RemoveFile(path, &err);
+        std::string path = ScenarioFilePath(form, f);
+        if (form.run.fs->Exists(path)) form.run.fs->RemoveFile(path, &err);
       }
     }
   }

@@ -20,8 +20,8 @@ struct ReaderContext {
 };
 
 // Each half returns false when the procedure ends at a fault.
-bool LeggiPercorso(Form1& form, ReaderContext& ctx);
-bool LeggiTreno(Form1& form, ReaderContext& ctx);
+bool ReadRouteText(Form1& form, ReaderContext& ctx);
+bool ReadTrainText(Form1& form, ReaderContext& ctx);
 
 void progressive_ordina(Form1& form);
 void memo_montagna(Form1& form, int32_t& inizio, int32_t& fine, int32_t& tipo,
@@ -42,7 +42,7 @@ uint8_t ToByte(int64_t value, const char* what);    // fault 25 outside 0..255
 int16_t ToInt16(int64_t value, const char* what);   // fault 25 outside 16 bits
 int32_t ToInt32(int64_t value, const char* what);   // fault 25 outside 32 bits
 // Closes the source text and deletes it, when the run deletes its sources.
-void ChiudiElimina(Form1& form, const std::string& path);
+void DeleteSourceText(Form1& form, const std::string& path);
 // Warns about a line that matched no key; `keys` are the keys of that text.
 void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, SourceRef where,
                     const char* const* keys, size_t key_count);

@@ -44,7 +44,7 @@ struct TrainReader {
   // A fault that ends the procedure at once.
   bool End(int32_t code, std::optional<int32_t> position, std::string message) {
     RecordFault(f, code, position, Here(), std::move(message));
-    ChiudiElimina(f, path);
+    DeleteSourceText(f, path);
     return false;
   }
 
@@ -257,9 +257,9 @@ struct TrainReader {
       memo_segnale(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], where);
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
-        if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
+        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
         else EndAfterRouteFault(where, v[0]);
-        ChiudiElimina(f, path);
+        DeleteSourceText(f, path);
         return false;
       }
     }
@@ -280,9 +280,9 @@ struct TrainReader {
       memo_rallentamento(f, v[0], v[1], v[2], v[3], v[4], v[5], where);
       if (f.ErrorCode > 0) {
         f.ErrorPosition = v[0];
-        if (!f.diag.faults.empty() && !f.diag.faults.back().position) f.diag.faults.back().position = v[0];
+        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
         else EndAfterRouteFault(where, v[0]);
-        ChiudiElimina(f, path);
+        DeleteSourceText(f, path);
         return false;
       }
     }
@@ -328,7 +328,7 @@ struct TrainReader {
       if (!NextKey(&key)) break;
       if (!Line(key, &stop)) return false;
     }
-    ChiudiElimina(f, path);
+    DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kTrain, in.CurrentLine()};
     // Tails: the last speed limit and adhesion run to the end of the line.
     do FillSpeed();
@@ -351,11 +351,11 @@ struct TrainReader {
 
 }  // namespace
 
-bool LeggiTreno(Form1& form, ReaderContext& ctx) {
-  std::string path = PercorsoFile(form, ScenarioFile::kTrainSource);
+bool ReadTrainText(Form1& form, ReaderContext& ctx) {
+  std::string path = ScenarioFilePath(form, ScenarioFile::kTrainSource);
   ctx.where = SourceRef{SourceFile::kTrain, 0};
   std::string text, err;
-  if (!form.fs->ReadFile(path, &text, &err))
+  if (!form.run.fs->ReadFile(path, &text, &err))
     throw ReadFailure("cannot open the train text " + PathToUtf8(path) + ": " + PathToUtf8(err));
   FieldReader in(text);
   TrainReader r{form, ctx, path, in};

@@ -49,7 +49,7 @@ class TrainReader : public ::testing::Test {
     s.Put(kRouteText, route);
     s.Put(kTrainText, train);
     for (StationRecord& r : f.StationTable) r = StationRecord();
-    f.diag.Clear();
+    f.run.diag.Clear();
     f.ErrorPosition = kUntouched;
     ReadSources(s, 0);
   }
@@ -68,7 +68,7 @@ class TrainReader : public ::testing::Test {
 TEST_F(TrainReader, BuiltInTrain) {
   ReadText(BuiltInTrainText(), BuiltInRouteText());
   EXPECT_EQ(f.ErrorCode, 0);
-  EXPECT_TRUE(f.diag.faults.empty());
+  EXPECT_TRUE(f.run.diag.faults.empty());
   EXPECT_FALSE(s.Has(kTrainText));
   ASSERT_EQ(f.CellCount, 7660);
 
@@ -230,9 +230,9 @@ TEST_F(TrainReader, EachFaultWithItsPosition) {
     ReadSources(t, 0);
     EXPECT_EQ(t.form.ErrorCode, c.code);
     EXPECT_EQ(t.form.ErrorPosition, c.position.value_or(kUntouched));
-    ASSERT_FALSE(t.form.diag.faults.empty());
-    EXPECT_EQ(t.form.diag.faults.back().code, c.code);
-    EXPECT_EQ(t.form.diag.faults.back().position, c.position);
+    ASSERT_FALSE(t.form.run.diag.faults.empty());
+    EXPECT_EQ(t.form.run.diag.faults.back().code, c.code);
+    EXPECT_EQ(t.form.run.diag.faults.back().position, c.position);
     EXPECT_FALSE(t.Has(kTrainText));
     EXPECT_EQ(t.form.TrackCells.at(100).speedLimit, c.tails ? 10 : 0);
   }
@@ -261,8 +261,8 @@ TEST_F(TrainReader, MissingOrEmptyTrainTextIsFault25) {
 TEST_F(TrainReader, FaultsNameTheLineOfTheirKey) {
   Read({"numero vetture, 18", Signal(5000), "", Signal(5000)});
   ASSERT_EQ(f.ErrorCode, 16);
-  EXPECT_EQ(f.diag.faults.back().where.file, SourceFile::kTrain);
-  EXPECT_EQ(f.diag.faults.back().where.line, 5);
+  EXPECT_EQ(f.run.diag.faults.back().where.file, SourceFile::kTrain);
+  EXPECT_EQ(f.run.diag.faults.back().where.line, 5);
 }
 
 TEST_F(TrainReader, Fault2KeepsThePositionOfAnEarlierFault15) {

@@ -65,8 +65,8 @@ const char* const kCardLines[] = {
 
 }  // namespace
 
-std::vector<std::string> RigheScheda() { return {std::begin(kCardLines), std::end(kCardLines)}; }
+std::vector<std::string> TrainCardLines() { return {std::begin(kCardLines), std::end(kCardLines)}; }
 
-void dati_scheda(Form1& form) { ScriviTesto(form, ScenarioFile::kTrainCard, LineTable(RigheScheda())); }
+void dati_scheda(Form1& form) { WriteTextFile(form, ScenarioFile::kTrainCard, LineTable(TrainCardLines())); }
 
 }  // namespace sb

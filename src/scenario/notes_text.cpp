@@ -4,7 +4,7 @@
 
 namespace sb {
 
-std::vector<std::string> RigheNote() {
+std::vector<std::string> NotesLines() {
   return {
       "QUESTO SCENARIO NON CORRISPONDE ALLA REALTA'.",
       "LE STAZIONI SONO STATE PRESE DA UN VECCHIO ORARIO DEL 1918.",
@@ -21,6 +21,6 @@ std::vector<std::string> RigheNote() {
   };
 }
 
-void dati_note(Form1& form) { ScriviTesto(form, ScenarioFile::kNotes, LineTable(RigheNote())); }
+void dati_note(Form1& form) { WriteTextFile(form, ScenarioFile::kNotes, LineTable(NotesLines())); }
 
 }  // namespace sb

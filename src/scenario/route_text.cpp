@@ -90,8 +90,8 @@ const char* const kRouteLines[] = {
 
 }  // namespace
 
-std::vector<std::string> RighePercorso() { return {std::begin(kRouteLines), std::end(kRouteLines)}; }
+std::vector<std::string> RouteTextLines() { return {std::begin(kRouteLines), std::end(kRouteLines)}; }
 
-void dati_linea(Form1& form) { ScriviTesto(form, ScenarioFile::kRouteSource, LineTable(RighePercorso())); }
+void dati_linea(Form1& form) { WriteTextFile(form, ScenarioFile::kRouteSource, LineTable(RouteTextLines())); }
 
 }  // namespace sb

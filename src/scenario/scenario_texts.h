@@ -13,11 +13,11 @@ inline constexpr char kBuiltInScenario[] = "Torbena-Sarvico-Zeva";
 inline constexpr char kBuiltInTrain[] = "47302";
 
 // Content lines of each text, in file order.
-std::vector<std::string> RighePercorso();      // route source
-std::vector<std::string> RigheTreno();         // train source
-std::vector<std::string> RigheNote();          // notes
-std::vector<std::string> RigheRallentamenti(); // slowdown order form
-std::vector<std::string> RigheScheda();        // train card
+std::vector<std::string> RouteTextLines();      // route source
+std::vector<std::string> TrainTextLines();         // train source
+std::vector<std::string> NotesLines();          // notes
+std::vector<std::string> SlowdownOrderLines(); // slowdown order form
+std::vector<std::string> TrainCardLines();        // train card
 
 void dati_linea(Form1& form);
 void dati_treno(Form1& form);

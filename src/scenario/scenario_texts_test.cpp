@@ -45,7 +45,7 @@ struct Text {
 
 const std::vector<Text>& Texts() {
   static const std::vector<Text> texts = {
-      {"route source", RighePercorso, dati_linea, ScenarioFile::kRouteSource, 78, 2397,
+      {"route source", RouteTextLines, dati_linea, ScenarioFile::kRouteSource, 78, 2397,
        0xa569eb564648b6efull,
        {{1, "[generale]"},
         {2, "lunghezza percorso,    376000"},
@@ -55,7 +55,7 @@ const std::vector<Text>& Texts() {
         {76, "cartello_indicatore,  109950,   (   INIZIO LINEA)(   DIRETTISSIMA)"},
         {77, "cartello_indicatore,  198800,   (    DEPRESSIONE )(  - 19.6  s.l.m.)"},
         {78, "[fine]"}}},
-      {"train source", RigheTreno, dati_treno, ScenarioFile::kTrainSource, 179, 9449,
+      {"train source", TrainTextLines, dati_treno, ScenarioFile::kTrainSource, 179, 9449,
        0x439b2cd1741b8d1eull,
        {{5, "orologio,    9               12            40 "},
         {19, "stazione,       0,  8, 1000,  0, 0, 0,  1,1,0,  4,1,1,    1,   9,12,40, TORBENA S.M.N."},
@@ -70,7 +70,7 @@ const std::vector<Text>& Texts() {
         {177, "abbattimento,  205250,   180"},
         {178, "abbattimento,  225750,   AC"},
         {179, "[fine]"}}},
-      {"train card", RigheScheda, dati_scheda, ScenarioFile::kTrainCard, 53, 4161,
+      {"train card", TrainCardLines, dati_scheda, ScenarioFile::kTrainCard, 53, 4161,
        0xdf81e750e5af943full,
        {{1, ""},
         {2, ""},
@@ -81,7 +81,7 @@ const std::vector<Text>& Texts() {
         {46, " |     |     | 273.000  /     | NARNI                      |                |     |"},
         {48, " |_____|_____|_302.000__|_____|_BORGHETTO___   ____________|________________|_____|"},
         {53, " I     I     I 371.000  I     I ZEVA TERMINI               I                I     I"}}},
-      {"slowdown order form", RigheRallentamenti, dati_rallentamenti, ScenarioFile::kSlowdownOrder,
+      {"slowdown order form", SlowdownOrderLines, dati_rallentamenti, ScenarioFile::kSlowdownOrder,
        46, 3283, 0x0f2bcaa220f4b5d8ull,
        {{1, ""},
         {2, "                               Modulo M. 3"},
@@ -153,7 +153,7 @@ TEST(ScenarioTexts, EarlierLongerFileIsReplacedWhole) {
 }
 
 TEST(NotesText, ConstantLinesAndAuthorLines) {
-  const std::vector<std::string> lines = RigheNote();
+  const std::vector<std::string> lines = NotesLines();
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[0], "QUESTO SCENARIO NON CORRISPONDE ALLA REALTA'.");
   EXPECT_EQ(lines[1], "LE STAZIONI SONO STATE PRESE DA UN VECCHIO ORARIO DEL 1918.");
@@ -185,7 +185,7 @@ TEST(NotesText, WriterWritesTheElevenLines) {
   MemoryScenario s;
   s.Put(ScenarioFile::kNotes, std::string(5000, 'n'));
   dati_note(s.form);
-  EXPECT_EQ(s.Get(ScenarioFile::kNotes), Render(RigheNote()));
+  EXPECT_EQ(s.Get(ScenarioFile::kNotes), Render(NotesLines()));
 }
 
 }  // namespace

@@ -58,8 +58,8 @@ const char* const kSlowdownLines[] = {
 
 }  // namespace
 
-std::vector<std::string> RigheRallentamenti() { return {std::begin(kSlowdownLines), std::end(kSlowdownLines)}; }
+std::vector<std::string> SlowdownOrderLines() { return {std::begin(kSlowdownLines), std::end(kSlowdownLines)}; }
 
-void dati_rallentamenti(Form1& form) { ScriviTesto(form, ScenarioFile::kSlowdownOrder, LineTable(RigheRallentamenti())); }
+void dati_rallentamenti(Form1& form) { WriteTextFile(form, ScenarioFile::kSlowdownOrder, LineTable(SlowdownOrderLines())); }
 
 }  // namespace sb

@@ -21,10 +21,10 @@ std::string RenderLines(const LineTable& table) {
   return out;
 }
 
-void ScriviTesto(Form1& form, ScenarioFile file, const LineTable& table) {
-  std::string path = PercorsoFile(form, file);
+void WriteTextFile(Form1& form, ScenarioFile file, const LineTable& table) {
+  std::string path = ScenarioFilePath(form, file);
   std::string err;
-  if (!form.fs->ReplaceFile(path, RenderLines(table), &err)) throw RunFailure(path, err);
+  if (!form.run.fs->ReplaceFile(path, RenderLines(table), &err)) throw RunFailure(path, err);
 }
 
 }  // namespace sb

@@ -30,6 +30,6 @@ class LineTable {
 std::string RenderLines(const LineTable& table);
 
 // Writes the table as the named file of the scenario; a failing file step ends the run.
-void ScriviTesto(Form1& form, ScenarioFile file, const LineTable& table);
+void WriteTextFile(Form1& form, ScenarioFile file, const LineTable& table);
 
 }  // namespace sb

@@ -46,19 +46,19 @@ TEST(RenderLines, StopsAtTheFirstMarker) {
   EXPECT_EQ(RenderLines(t), "a\r\n");
 }
 
-TEST(ScriviTesto, ReplacesALongerFileWhole) {
+TEST(WriteTextFile, ReplacesALongerFileWhole) {
   MemoryScenario s;
   s.Put(ScenarioFile::kNotes, std::string(100000, 'z'));
-  ScriviTesto(s.form, ScenarioFile::kNotes, LineTable({"nuovo"}));
+  WriteTextFile(s.form, ScenarioFile::kNotes, LineTable({"nuovo"}));
   EXPECT_EQ(s.Get(ScenarioFile::kNotes), "nuovo\r\n");
 }
 
-TEST(ScriviTesto, FailedWriteNamesTheFileAndKeepsTheOldVersion) {
+TEST(WriteTextFile, FailedWriteNamesTheFileAndKeepsTheOldVersion) {
   MemoryScenario s;
   s.Put(ScenarioFile::kTrainCard, "vecchia scheda\r\n");
   s.fs.FailReplace(s.Path(ScenarioFile::kTrainCard), WriteStep::kWrite);
   try {
-    ScriviTesto(s.form, ScenarioFile::kTrainCard, LineTable({"nuova"}));
+    WriteTextFile(s.form, ScenarioFile::kTrainCard, LineTable({"nuova"}));
     FAIL() << "no failure";
   } catch (const RunFailure& e) {
     EXPECT_EQ(e.file(), s.Path(ScenarioFile::kTrainCard));

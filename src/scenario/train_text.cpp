@@ -101,7 +101,7 @@ std::string SignalLine(int position, const SignalRun& r) {
 
 }  // namespace
 
-std::vector<std::string> RigheTreno() {
+std::vector<std::string> TrainTextLines() {
   std::vector<std::string> lines(std::begin(kTrainHead), std::end(kTrainHead));
   for (const SignalRun& run : kSignalRuns)
     for (int position : run.positions) lines.push_back(SignalLine(position, run));
@@ -109,6 +109,6 @@ std::vector<std::string> RigheTreno() {
   return lines;
 }
 
-void dati_treno(Form1& form) { ScriviTesto(form, ScenarioFile::kTrainSource, LineTable(RigheTreno())); }
+void dati_treno(Form1& form) { WriteTextFile(form, ScenarioFile::kTrainSource, LineTable(TrainTextLines())); }
 
 }  // namespace sb
