@@ -5,12 +5,11 @@
 # about a second under the sanitizers: a run of 25 s is a hang.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/install.sh
 
 if ! command -v clang++ >/dev/null ||
    ! compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q clang libclang-rt-14-dev
+  install_missing clang libclang-rt-14-dev
 fi
 
 build=${SB_FUZZ_BUILD:-build/fuzz}

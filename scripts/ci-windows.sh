@@ -8,6 +8,7 @@
 # SB_NATIVE_BUILD (build/default), SB_WINDOWS_SHOTS (build/windows/shots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/install.sh
 root=$PWD
 win_build=${SB_WINDOWS_BUILD:-$root/build/windows}
 native_build=${SB_NATIVE_BUILD:-$root/build/default}
@@ -98,12 +99,7 @@ command -v xvfb-run >/dev/null || need+=(xvfb)
 command -v xauth >/dev/null || need+=(xauth)
 { command -v import >/dev/null && [ -x /usr/bin/convert ]; } || need+=(imagemagick)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
-if [ ${#need[@]} -gt 0 ]; then
-  echo "== installing ${need[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${need[@]}"
-fi
+install_missing --no-install-recommends "${need[@]}"
 stamp packages
 
 # --- builds -------------------------------------------------------------------------------

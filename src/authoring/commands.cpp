@@ -46,7 +46,7 @@ int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
     return kExitOk;
   }
   if (command == "--version") {
-    *io.out << kProgramName << ' ' << kVersion << "\n";
+    *io.out << kProgramName << ' ' << Version() << "\n";
     return kExitOk;
   }
   *io.err << kProgramName << ": unknown command '" << PathToUtf8(command) << "'\n"

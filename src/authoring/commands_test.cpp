@@ -26,7 +26,7 @@ TEST(Commands, HelpVersionAndUnknownCommands) {
   }
   CommandResult version = RunInMemory(fs, {"--version"});
   EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, std::string("scenario-builder ") + kVersion + "\n");
+  EXPECT_EQ(version.out, std::string("scenario-builder ") + Version() + "\n");
   CommandResult unknown = RunInMemory(fs, {"compiel"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err, "scenario-builder: unknown command 'compiel'\ntry 'scenario-builder --help'\n");

@@ -1,9 +1,8 @@
-// The program's version, as `--version` prints it; the same as project(VERSION) in
-// CMakeLists.txt.
+// The program's version, as `--version` prints it: the project's version in CMakeLists.txt.
 #pragma once
 
 namespace sb {
 
-inline constexpr char kVersion[] = "1.0.0";
+const char* Version();
 
 }  // namespace sb

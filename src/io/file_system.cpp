@@ -1,8 +1,14 @@
 #include "io/file_system.h"
 
 #include "io/file_replacement.h"
+#include "io/text_encoding.h"
 
 namespace sb {
+
+std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited) {
+  return "another run of scenario-builder has been using the folder " + PathToUtf8(folder) +
+         " for " + std::to_string(waited.count()) + " s without ending; this run changed no file";
+}
 
 FileToWrite BytesToWrite(std::string path, std::string_view bytes) {
   return FileToWrite{std::move(path), bytes.size(), [bytes](const ByteSink& sink) { sink(bytes); }};

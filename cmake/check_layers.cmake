@@ -1,0 +1,43 @@
+# Checks that each folder of src/ includes only the folders below it:
+#   io, platform               the ground (platform may use io)
+#   model readers compiler scenario   the engine: each other and io
+#   authoring                  the engine, io and platform
+#   driver                     everything
+# Tests (*_test.cpp) may also include the test doubles of tests/.
+# Run as: cmake -DSRC=<source dir>/src -P check_layers.cmake
+set(engine model readers compiler scenario io)
+set(allowed_io io)
+set(allowed_platform platform io)
+foreach(f model readers compiler scenario)
+  set(allowed_${f} ${engine})
+endforeach()
+set(allowed_authoring ${engine} platform authoring)
+set(allowed_driver ${engine} platform authoring driver)
+
+set(faults "")
+foreach(folder io platform model readers compiler scenario authoring driver)
+  file(GLOB files ${SRC}/${folder}/*.h ${SRC}/${folder}/*.cpp)
+  foreach(file IN LISTS files)
+    if(file MATCHES "_test\\.cpp$")
+      continue()
+    endif()
+    file(STRINGS ${file} lines REGEX "^#include \"")
+    foreach(line IN LISTS lines)
+      string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" header "${line}")
+      string(FIND "${header}" "/" slash)
+      if(slash EQUAL -1)
+        set(target "(none)")
+      else()
+        string(SUBSTRING "${header}" 0 ${slash} target)
+      endif()
+      list(FIND allowed_${folder} "${target}" ok)
+      if(ok EQUAL -1)
+        file(RELATIVE_PATH rel ${SRC} ${file})
+        string(APPEND faults "  ${rel} includes \"${header}\"\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "Headers from a folder above (or outside src/):\n${faults}")
+endif()
