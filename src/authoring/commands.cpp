@@ -1,15 +1,13 @@
 #include "authoring/commands.h"
 
-#include <iostream>
 #include <string>
 
+#include "authoring/command_line.h"
 #include "authoring/compile_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
-#include "io/file_system.h"
-#include "io/text_encoding.h"
 
 namespace sb {
 namespace {
@@ -37,10 +35,16 @@ const char kProgramHelp[] =
 int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
   const std::string& command = args.at(0);
   std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "compile") return CompileCommand(rest, io);
-  if (command == "sources") return SourcesCommand(rest, io);
-  if (command == "inspect") return InspectCommand(rest, io);
-  if (command == "plot") return PlotCommand(rest, io);
+  Reporter report(*io.err, command);
+  auto run = [&](const char* help, auto command_function) {
+    if (!WantsHelp(rest)) return command_function(rest, io, report);
+    *io.out << help;
+    return kExitOk;
+  };
+  if (command == "compile") return run(kCompileHelp, CompileCommand);
+  if (command == "sources") return run(kSourcesHelp, SourcesCommand);
+  if (command == "inspect") return run(kInspectHelp, InspectCommand);
+  if (command == "plot") return run(kPlotHelp, PlotCommand);
   if (command == "--help" || command == "-h" || command == "help") {
     *io.out << kProgramHelp;
     return kExitOk;
@@ -49,9 +53,7 @@ int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
     *io.out << kProgramName << ' ' << kVersion << "\n";
     return kExitOk;
   }
-  *io.err << kProgramName << ": unknown command '" << PathToUtf8(command) << "'\n"
-          << "try '" << kProgramName << " --help'\n";
-  return kExitFailed;
+  return Reporter(*io.err, "").WrongUsage("unknown command '" + command + "'");
 }
 
 

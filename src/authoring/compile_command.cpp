@@ -130,21 +130,17 @@ std::string JsonReport(const Form1& form, const std::optional<Diagnostic>& fatal
 
 }  // namespace
 
-int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kCompileHelp;
-    return kExitOk;
-  }
+int CompileCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
   if (!ParseArgs(args,
                  {{"--scenario", true}, {"--train", true}, {"--no-line-data", false},
                   {"--check", false}, {"--json", false}},
                  1, &a, &err))
-    return UsageError(io, "compile", err);
+    return report.WrongUsage(err);
   if (!CheckScenarioNames(a.Value("--scenario", kBuiltInScenario),
                           a.Value("--train", kBuiltInTrain), &err))
-    return UsageError(io, "compile", err);
+    return report.WrongUsage(err);
   const bool check = a.Has("--check");
 
   WriteLog log(*io.fs);
@@ -189,9 +185,9 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   shown.insert(shown.end(), notes.begin(), notes.end());
   SortForReading(&shown, texts);
   if (fatal) shown.push_back(*fatal);
-  for (const Diagnostic& d : shown) *io.err << FormatDiagnostic(d);
-  *io.err << CompileSummary(form, faults.size(), form.run.diag.WarningCount(), fatal.has_value(),
-                            check, log.replaced.size());
+  for (const Diagnostic& d : shown) report.Report(d);
+  report.Summary(CompileSummary(form, faults.size(), form.run.diag.WarningCount(),
+                                fatal.has_value(), check, log.replaced.size()));
 
   if (a.Has("--json")) {
     *io.out << JsonReport(form, fatal, faults, WarningDiagnostics(form, texts), log.replaced);

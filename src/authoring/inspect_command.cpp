@@ -175,12 +175,11 @@ std::optional<std::vector<StationRecord>> SiblingSettings(FileSystem& fs, const 
   return rows;
 }
 
-int InspectTrack(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectTrack(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
   std::vector<TrackCell> cells;
   std::string err;
   if (!DecodeTrack(bytes, &cells, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path) << ": not a valid track file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid track file: " + err);
   }
   std::string sibling;
   std::optional<std::vector<StationRecord>> rows = SiblingSettings(*io.fs, path, &sibling);
@@ -283,13 +282,11 @@ const char* UseName(RowUse u) {
   return "other";
 }
 
-int InspectSettings(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectSettings(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
   std::vector<StationRecord> rows;
   std::string err;
   if (!DecodeTrainSettings(bytes, &rows, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
-            << ": not a valid train settings file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid train settings file: " + err);
   }
   std::string note;
   if (rows.size() != kStationRows)
@@ -350,13 +347,11 @@ constexpr double kPi = 3.14159265358979323846;
 // Degrees from the starting direction (+y), positive to the right (towards +x).
 double Heading(double dx, double dy) { return std::atan2(dx, dy) * 180.0 / kPi; }
 
-int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectLine(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
   std::vector<Variant> el;
   std::string err;
   if (!DecodeLineData(bytes, &el, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
-            << ": not a valid line data file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid line data file: " + err);
   }
   const size_t points = el.size() / 2;
   auto has = [&](size_t m) {
@@ -440,16 +435,12 @@ int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes
 
 }  // namespace
 
-int InspectCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kInspectHelp;
-    return kExitOk;
-  }
+int InspectCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
   if (!ParseArgs(args, {{"--kind", true}, {"--json", false}}, 1, &a, &err))
-    return UsageError(io, "inspect", err);
-  if (a.positional.empty()) return UsageError(io, "inspect", "no FILE given");
+    return report.WrongUsage(err);
+  if (a.positional.empty()) return report.WrongUsage("no FILE given");
   const std::string& path = a.positional[0];
   std::optional<Kind> kind;
   if (a.values.count("--kind")) {
@@ -457,24 +448,22 @@ int InspectCommand(const std::vector<std::string>& args, CommandIo& io) {
     if (k == "track") kind = Kind::kTrack;
     else if (k == "settings") kind = Kind::kSettings;
     else if (k == "line") kind = Kind::kLine;
-    else return UsageError(io, "inspect", "--kind must be track, settings or line, not '" + k + "'");
+    else return report.WrongUsage("--kind must be track, settings or line, not '" + k + "'");
   } else {
     kind = KindOfName(path);
     if (!kind)
-      return UsageError(io, "inspect", "cannot tell the kind of " + path +
+      return report.WrongUsage("cannot tell the kind of " + path +
                                            " from its name; say it with --kind track|settings|line");
   }
   std::string bytes;
   if (!io.fs->ReadFile(path, &bytes, &err)) {
-    *io.err << kProgramName << " inspect: cannot read " << PathToUtf8(path) << ": "
-            << PathToUtf8(err) << "\n";
-    return kExitFailed;
+    return report.Fail("cannot read " + PathToUtf8(path) + ": " + PathToUtf8(err));
   }
   const bool json = a.Has("--json");
   switch (*kind) {
-    case Kind::kTrack: return InspectTrack(io, path, bytes, json);
-    case Kind::kSettings: return InspectSettings(io, path, bytes, json);
-    case Kind::kLine: return InspectLine(io, path, bytes, json);
+    case Kind::kTrack: return InspectTrack(io, report, path, bytes, json);
+    case Kind::kSettings: return InspectSettings(io, report, path, bytes, json);
+    case Kind::kLine: return InspectLine(io, report, path, bytes, json);
   }
   return kExitFailed;
 }
