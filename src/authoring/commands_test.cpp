@@ -82,6 +82,11 @@ TEST(Commands, EndToEndSourcesCompileInspectPlot) {
   CommandResult r = testing::RunExecutable(dir, {"sources"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(testing::Lines(r.out).size(), 5u);
+  // A folder that does not exist yet is made.
+  r = testing::RunExecutable(dir, {"sources", "my-line/a"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(testing::Lines(r.out).front(), "my-line/a/Torbena-Sarvico-Zeva_linea.txt");
+  EXPECT_FALSE(testing::ReadBytes(dir + "/my-line/a/Torbena-Sarvico-Zeva_47302-.txt").empty());
 
   r = testing::RunExecutable(dir, {"compile", "--json"});
   ASSERT_EQ(r.status, 0) << r.err;

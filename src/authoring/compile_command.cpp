@@ -62,6 +62,9 @@ class WriteLog : public FileSystem {
     *err = "the compile command deletes no file (" + path + ")";
     return false;
   }
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    return inner_.MakeFolders(path, err);
+  }
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return inner_.LockFolder(dir, wait);

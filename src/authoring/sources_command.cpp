@@ -46,6 +46,9 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
     }
     if (taken) return kExitFailed;
   }
+  // A new folder for the scenario, as an author names it.
+  if (!io.fs->MakeFolders(form.run.folder, &err))
+    return report.Fail("cannot make the folder " + PathToUtf8(err));
   try {
     dati_linea(form);
     *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kRouteSource)) << "\n";
