@@ -8,7 +8,6 @@
 #include "authoring/diagnostic_format.h"
 #include "authoring/json_output.h"
 #include "compiler/compile.h"
-#include "driver/run.h"
 #include "io/file_names.h"
 #include "io/file_system.h"
 #include "io/text_encoding.h"

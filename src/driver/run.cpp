@@ -39,11 +39,6 @@ std::string FaultMessage(const Form1& form) {
 
 }  // namespace
 
-std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited) {
-  return "another run of scenario-builder has been using the folder " + PathToUtf8(folder) +
-         " for " + std::to_string(waited.count()) + " s without ending; this run changed no file";
-}
-
 int Form_Load(Form1& form, Platform& platform) {
   form.ScenarioName = "Torbena-Sarvico-Zeva";
   form.TrainNumber = "47302";

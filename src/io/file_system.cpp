@@ -1,6 +1,7 @@
 #include "io/file_system.h"
 
 #include "io/file_replacement.h"
+#include "io/text_encoding.h"
 
 namespace sb {
 
@@ -14,6 +15,11 @@ bool FileSystem::ReplaceFile(const std::string& path, std::string_view contents,
   if (ReplaceFiles({BytesToWrite(path, contents)}, &error)) return true;
   *err = error.reason;
   return false;
+}
+
+std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited) {
+  return "another run of scenario-builder has been using the folder " + PathToUtf8(folder) +
+         " for " + std::to_string(waited.count()) + " s without ending; this run changed no file";
 }
 
 std::string ParentFolder(const std::string& path, char separator) {

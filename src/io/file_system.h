@@ -47,6 +47,10 @@ class FolderLock {
 // How long a run waits for another run in the same folder to end.
 inline constexpr std::chrono::seconds kRunLockWait{60};
 
+// The words for a folder whose run lock another run held for the whole of `waited`
+// (lower case, no full stop).
+std::string FolderBusyMessage(const std::string& folder, std::chrono::seconds waited);
+
 class FileSystem {
  public:
   using ByteSink = sb::ByteSink;
