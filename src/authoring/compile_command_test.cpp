@@ -311,8 +311,8 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
                                  "file is written");
   EXPECT_EQ(j.at("files").size(), 0u);
   EXPECT_EQ(s.fs.files(), before);
-  EXPECT_EQ(Heads(r.err),
-            std::vector<std::string>{"scenario-builder: fatal: " + j.at("fatal").get<std::string>()});
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+                                                   j.at("fatal").get<std::string>()});
 }
 
 // A train number "linea" made the track file the line data file's name: the one replaced the

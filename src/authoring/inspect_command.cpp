@@ -175,7 +175,8 @@ std::optional<std::vector<StationRecord>> SiblingSettings(FileSystem& fs, const 
   return rows;
 }
 
-int InspectTrack(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
+int InspectTrack(CommandIo& io, Reporter& report, const std::string& path,
+                 const std::string& bytes, bool json) {
   std::vector<TrackCell> cells;
   std::string err;
   if (!DecodeTrack(bytes, &cells, &err)) {
@@ -282,7 +283,8 @@ const char* UseName(RowUse u) {
   return "other";
 }
 
-int InspectSettings(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
+int InspectSettings(CommandIo& io, Reporter& report, const std::string& path,
+                    const std::string& bytes, bool json) {
   std::vector<StationRecord> rows;
   std::string err;
   if (!DecodeTrainSettings(bytes, &rows, &err)) {
@@ -347,7 +349,8 @@ constexpr double kPi = 3.14159265358979323846;
 // Degrees from the starting direction (+y), positive to the right (towards +x).
 double Heading(double dx, double dy) { return std::atan2(dx, dy) * 180.0 / kPi; }
 
-int InspectLine(CommandIo& io, Reporter& report, const std::string& path, const std::string& bytes, bool json) {
+int InspectLine(CommandIo& io, Reporter& report, const std::string& path,
+                const std::string& bytes, bool json) {
   std::vector<Variant> el;
   std::string err;
   if (!DecodeLineData(bytes, &el, &err)) {

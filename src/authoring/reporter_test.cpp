@@ -38,8 +38,8 @@ TEST(Reporter, DiagnosticsInTheFormEditorsRead) {
       {Make(Severity::kNote, "a/L_linea.txt", std::nullopt), "a/L_linea.txt: note: the message\n"},
       {Make(Severity::kFatal, "", std::nullopt), "scenario-builder: fatal: the message\n"},
   };
-  for (const auto& [d, want] : cases)
-    EXPECT_EQ(Reported("compile", [&](Reporter& r) { r.Report(d); }), want);
+  for (const auto& c : cases)
+    EXPECT_EQ(Reported("compile", [&](Reporter& r) { r.Report(c.first); }), c.second);
   EXPECT_EQ(Reported("compile", [](Reporter& r) { r.Summary("0 faults, 0 warnings"); }),
             "scenario-builder: 0 faults, 0 warnings\n");
 }
@@ -49,8 +49,8 @@ TEST(Reporter, TroubleOfTheCommandIsLedByItsName) {
   EXPECT_EQ(Reported("inspect", [&](Reporter& r) { status = r.Fail("cannot read x.dat: gone"); }),
             "scenario-builder inspect: cannot read x.dat: gone\n");
   EXPECT_EQ(status, 2);
-  EXPECT_EQ(Reported("plot", [&](Reporter& r) { status = r.WrongUsage("--out FILE.svg is required"); }),
-            "scenario-builder plot: --out FILE.svg is required\n"
+  EXPECT_EQ(Reported("plot", [&](Reporter& r) { status = r.WrongUsage("--out is required"); }),
+            "scenario-builder plot: --out is required\n"
             "try 'scenario-builder plot --help'\n");
   EXPECT_EQ(status, 2);
   EXPECT_EQ(Reported("", [](Reporter& r) { r.WrongUsage("unknown command 'x'"); }),
