@@ -1,5 +1,7 @@
 #include "command_run.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 
 #include "authoring/commands.h"
@@ -24,6 +26,15 @@ CommandResult RunInMemory(MemoryFileSystem& fs, const std::vector<std::string>& 
   r.out = out.str();
   r.err = err.str();
   return r;
+}
+
+nlohmann::json JsonOut(const CommandResult& r) {
+  try {
+    return nlohmann::json::parse(r.out);
+  } catch (const nlohmann::json::exception& e) {
+    ADD_FAILURE() << e.what() << "\n" << r.out;
+    return nlohmann::json();
+  }
 }
 
 std::vector<std::string> Lines(const std::string& text) {

@@ -2,6 +2,8 @@
 // through the built executable.
 #pragma once
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <vector>
 
@@ -18,6 +20,10 @@ struct CommandResult {
 
 // The command line after the program name, on an in-memory folder, with '/' separators.
 CommandResult RunInMemory(MemoryFileSystem& fs, const std::vector<std::string>& args);
+
+// The JSON document on standard output; a null value, and the test failed, when it is not
+// valid JSON (in UTF-8).
+nlohmann::json JsonOut(const CommandResult& r);
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);

@@ -111,6 +111,19 @@ bool MemoryFileSystem::RemoveFile(const std::string& path, std::string* err) {
   return true;
 }
 
+bool MemoryFileSystem::MakeFolders(const std::string& path, std::string* err) {
+  std::vector<std::string> chain;
+  for (std::string p = path; !p.empty(); p = ParentFolder(p, '/')) chain.push_back(p);
+  for (const std::string& p : chain) {
+    if (files_.count(p)) {
+      *err = p + ": Not a directory";
+      return false;
+    }
+  }
+  folders_.insert(chain.begin(), chain.end());
+  return true;
+}
+
 namespace {
 
 class MemoryLock : public FolderLock {

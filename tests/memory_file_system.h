@@ -1,5 +1,6 @@
 // A folder in memory, for tests and fuzz targets: files in a map, injected failures of
-// reads and of every step of a replacement, and folder locks held in the object.
+// reads and of every step of a replacement, and folder locks held in the object. Folders
+// that are made are noted; a file needs none to be written.
 #pragma once
 
 #include <map>
@@ -22,6 +23,8 @@ class MemoryFileSystem : public FileSystem {
   bool ReadFile(const std::string& path, std::string* contents, std::string* err) override;
   bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override;
   bool RemoveFile(const std::string& path, std::string* err) override;
+  // Notes `path` and the folders above it ('/' separators); fails where a file is one of them.
+  bool MakeFolders(const std::string& path, std::string* err) override;
   // Held in this object until released; a second lock of the same folder is refused at once
   // (nothing else could release the first while the caller waits).
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
@@ -37,6 +40,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, std::string>& files() { return files_; }
   const std::map<std::string, std::string>& files() const { return files_; }
   const std::set<std::string>& locked() const { return locked_; }
+  const std::set<std::string>& folders() const { return folders_; }
 
  private:
   class Steps;
@@ -47,6 +51,7 @@ class MemoryFileSystem : public FileSystem {
   std::map<std::string, WriteStep> failures_;
   std::map<std::string, std::string> read_failures_;
   std::set<std::string> locked_;
+  std::set<std::string> folders_;
   unsigned names_ = 0;
 };
 

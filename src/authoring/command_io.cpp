@@ -1,7 +1,5 @@
 #include "authoring/command_io.h"
 
-#include "io/text_encoding.h"
-
 namespace sb {
 
 std::string BaseDirectory(const std::string& dir, char separator) {
@@ -12,12 +10,6 @@ std::string BaseDirectory(const std::string& dir, char separator) {
   // The root: the separator is added back when a file name is joined to it.
   if (d.size() == 1 && is_sep(d[0])) return "";
   return d;
-}
-
-int UsageError(CommandIo& io, const char* command, const std::string& message) {
-  *io.err << kProgramName << ' ' << command << ": " << PathToUtf8(message) << "\n"
-          << "try '" << kProgramName << ' ' << command << " --help'\n";
-  return kExitFailed;
 }
 
 }  // namespace sb

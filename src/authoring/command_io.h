@@ -1,5 +1,5 @@
 // What an authoring command works with: the file system, the path separator, and the two
-// output streams (results on `out`, diagnostics on `err`).
+// output streams (results on `out`; messages on `err`, through a Reporter).
 #pragma once
 
 #include <ostream>
@@ -26,8 +26,5 @@ struct CommandIo {
 // A directory argument as the base of file paths: "" and "." are the working directory;
 // trailing separators are dropped ("/" stays the root).
 std::string BaseDirectory(const std::string& dir, char separator);
-
-// "scenario-builder COMMAND: MESSAGE" and a pointer to the help; returns kExitFailed.
-int UsageError(CommandIo& io, const char* command, const std::string& message);
 
 }  // namespace sb

@@ -1,20 +1,31 @@
 #include "authoring/commands.h"
 
-#include <iostream>
-#include <string>
+#include <string_view>
 
+#include "authoring/command_line.h"
 #include "authoring/compile_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
-#include "io/file_system.h"
-#include "io/text_encoding.h"
 
 namespace sb {
 namespace {
 
-const char kProgramHelp[] =
+const CommandInfo kCommands[] = {
+    {"compile",
+     "compile a route text and a train text into the binary files, reporting every fault by "
+     "file and line",
+     kCompileHelp, CompileCommand},
+    {"sources", "write the five texts of the built-in scenario, as a starting point",
+     kSourcesHelp, SourcesCommand},
+    {"inspect", "show what a track, train settings or line data file holds", kInspectHelp,
+     InspectCommand},
+    {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
+     PlotCommand},
+};
+
+const char kProgramHelpHead[] =
     "usage: scenario-builder\n"
     "       scenario-builder COMMAND [ARGUMENTS] [--help]\n"
     "       scenario-builder --help | --version\n"
@@ -23,36 +34,71 @@ const char kProgramHelp[] =
     "next to the executable: the notes, the slowdown order form, the train card and the\n"
     "three binary files of the simulator.\n"
     "\n"
-    "Commands for scenario authors:\n"
-    "  compile   compile a route text and a train text into the binary files, reporting\n"
-    "            every fault by file and line\n"
-    "  sources   write the five texts of the built-in scenario, as a starting point\n"
-    "  inspect   show what a track, train settings or line data file holds\n"
-    "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
+    "Commands for scenario authors:\n";
+
+const char kProgramHelpTail[] =
     "\n"
     "'scenario-builder COMMAND --help' describes a command.\n";
 
+// The help texts are at most this wide.
+constexpr size_t kHelpWidth = 82;
+// "  compile   ": where the summaries start.
+constexpr size_t kSummaryColumn = 12;
+
+// One entry of the list: the name, then its summary filled into lines of kHelpWidth.
+std::string ListEntry(const CommandInfo& c) {
+  std::string out = "  " + std::string(c.name);
+  out.resize(kSummaryColumn, ' ');
+  size_t column = kSummaryColumn;
+  for (std::string_view rest = c.summary; !rest.empty();) {
+    const size_t space = rest.find(' ');
+    const std::string_view word = rest.substr(0, space);
+    rest = space == std::string_view::npos ? std::string_view() : rest.substr(space + 1);
+    if (column > kSummaryColumn && column + 1 + word.size() > kHelpWidth) {
+      out += '\n';
+      out.append(kSummaryColumn, ' ');
+      column = kSummaryColumn;
+    } else if (column > kSummaryColumn) {
+      out += ' ';
+      ++column;
+    }
+    out += word;
+    column += word.size();
+  }
+  return out + '\n';
+}
+
 }  // namespace
 
+std::span<const CommandInfo> Commands() { return kCommands; }
+
+std::string ProgramHelp() {
+  std::string out = kProgramHelpHead;
+  for (const CommandInfo& c : Commands()) out += ListEntry(c);
+  return out + kProgramHelpTail;
+}
+
 int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
-  const std::string& command = args.at(0);
-  std::vector<std::string> rest(args.begin() + 1, args.end());
-  if (command == "compile") return CompileCommand(rest, io);
-  if (command == "sources") return SourcesCommand(rest, io);
-  if (command == "inspect") return InspectCommand(rest, io);
-  if (command == "plot") return PlotCommand(rest, io);
-  if (command == "--help" || command == "-h" || command == "help") {
-    *io.out << kProgramHelp;
+  const std::string& name = args.at(0);
+  if (name == "--help" || name == "-h" || name == "help") {
+    *io.out << ProgramHelp();
     return kExitOk;
   }
-  if (command == "--version") {
+  if (name == "--version") {
     *io.out << kProgramName << ' ' << Version() << "\n";
     return kExitOk;
   }
-  *io.err << kProgramName << ": unknown command '" << PathToUtf8(command) << "'\n"
-          << "try '" << kProgramName << " --help'\n";
-  return kExitFailed;
+  for (const CommandInfo& c : Commands()) {
+    if (name != c.name) continue;
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (WantsHelp(rest)) {
+      *io.out << c.help;
+      return kExitOk;
+    }
+    Reporter report(*io.err, c.name);
+    return c.run(rest, io, report);
+  }
+  return Reporter(*io.err, "").WrongUsage("unknown command '" + name + "'");
 }
-
 
 }  // namespace sb

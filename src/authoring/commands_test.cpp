@@ -5,7 +5,6 @@
 
 #include "authoring/version.h"
 #include "command_run.h"
-#include "json_value.h"
 #include "memory_file_system.h"
 
 namespace sb {
@@ -14,22 +13,66 @@ namespace {
 using testing::CommandResult;
 using testing::RunInMemory;
 
-TEST(Commands, HelpVersionAndUnknownCommands) {
+// The list of commands is made from the table; the text is what it has always been.
+TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
+  const std::string want =
+      "usage: scenario-builder\n"
+      "       scenario-builder COMMAND [ARGUMENTS] [--help]\n"
+      "       scenario-builder --help | --version\n"
+      "\n"
+      "Without arguments, builds the built-in scenario Torbena-Sarvico-Zeva (train 47302)\n"
+      "next to the executable: the notes, the slowdown order form, the train card and the\n"
+      "three binary files of the simulator.\n"
+      "\n"
+      "Commands for scenario authors:\n"
+      "  compile   compile a route text and a train text into the binary files, reporting\n"
+      "            every fault by file and line\n"
+      "  sources   write the five texts of the built-in scenario, as a starting point\n"
+      "  inspect   show what a track, train settings or line data file holds\n"
+      "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
+      "\n"
+      "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
-  CommandResult help = RunInMemory(fs, {"--help"});
-  EXPECT_EQ(help.status, 0);
-  for (const char* command : {"compile", "sources", "inspect", "plot"}) {
-    EXPECT_NE(help.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-    CommandResult r = RunInMemory(fs, {command, "--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind(std::string("usage: scenario-builder ") + command, 0), 0u) << r.out;
+  for (const char* ask : {"--help", "-h", "help"}) {
+    CommandResult help = RunInMemory(fs, {ask});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, want) << ask;
+    EXPECT_TRUE(help.err.empty());
   }
+}
+
+TEST(Commands, EachCommandsHelpComesFromTheTable) {
+  MemoryFileSystem fs;
+  ASSERT_EQ(Commands().size(), 4u);
+  for (const CommandInfo& c : Commands()) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),
+              0u);
+    const std::vector<std::vector<std::string>> asks = {
+        {c.name, "--help"}, {c.name, "-h"}, {c.name, "x", "--bogus", "--help"}};
+    for (const std::vector<std::string>& ask : asks) {
+      CommandResult r = RunInMemory(fs, ask);
+      EXPECT_EQ(r.status, 0);
+      EXPECT_EQ(r.out, c.help);
+      EXPECT_TRUE(r.err.empty()) << r.err;
+    }
+    // After "--" a "--help" is an argument like any other.
+    CommandResult r = RunInMemory(fs, {c.name, "a", "--", "--help"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+  EXPECT_TRUE(fs.files().empty());
+}
+
+TEST(Commands, VersionAndUnknownCommands) {
+  MemoryFileSystem fs;
   CommandResult version = RunInMemory(fs, {"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out, std::string("scenario-builder ") + Version() + "\n");
   CommandResult unknown = RunInMemory(fs, {"compiel"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err, "scenario-builder: unknown command 'compiel'\ntry 'scenario-builder --help'\n");
+  EXPECT_TRUE(unknown.out.empty());
   EXPECT_TRUE(fs.files().empty());
 }
 
@@ -39,15 +82,18 @@ TEST(Commands, EndToEndSourcesCompileInspectPlot) {
   CommandResult r = testing::RunExecutable(dir, {"sources"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(testing::Lines(r.out).size(), 5u);
+  // A folder that does not exist yet is made.
+  r = testing::RunExecutable(dir, {"sources", "my-line/a"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(testing::Lines(r.out).front(), "my-line/a/Torbena-Sarvico-Zeva_linea.txt");
+  EXPECT_FALSE(testing::ReadBytes(dir + "/my-line/a/Torbena-Sarvico-Zeva_47302-.txt").empty());
 
   r = testing::RunExecutable(dir, {"compile", "--json"});
   ASSERT_EQ(r.status, 0) << r.err;
-  std::string err;
-  std::optional<testing::JsonValue> j = testing::ParseJson(r.out, &err);
-  ASSERT_TRUE(j) << err << "\n" << r.out;
-  EXPECT_EQ((*j)["errorCode"].Int(), 0);
-  ASSERT_EQ((*j)["files"].size(), 3u);
-  EXPECT_EQ((*j)["files"][2].text, "./Torbena-Sarvico-Zeva_47302.dat");
+  const nlohmann::json j = testing::JsonOut(r);
+  EXPECT_EQ(j.at("errorCode").get<int64_t>(), 0);
+  ASSERT_EQ(j.at("files").size(), 3u);
+  EXPECT_EQ(j.at("files").at(2).get<std::string>(), "./Torbena-Sarvico-Zeva_47302.dat");
   EXPECT_EQ(testing::ReadBytes(dir + "/Torbena-Sarvico-Zeva_47302.dat").size(), 114915u);
   // The texts are still there.
   EXPECT_FALSE(testing::ReadBytes(dir + "/Torbena-Sarvico-Zeva_linea.txt").empty());
@@ -56,7 +102,7 @@ TEST(Commands, EndToEndSourcesCompileInspectPlot) {
                            "Torbena-Sarvico-Zeva_linea.dat"}) {
     r = testing::RunExecutable(dir, {"inspect", file, "--json"});
     ASSERT_EQ(r.status, 0) << file << r.err;
-    EXPECT_TRUE(testing::ParseJson(r.out, &err)) << file << ": " << err;
+    EXPECT_TRUE(nlohmann::json::accept(r.out)) << file;
   }
   r = testing::RunExecutable(dir, {"plot", "--out", "plan.svg"});
   ASSERT_EQ(r.status, 0) << r.err;

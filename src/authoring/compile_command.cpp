@@ -6,7 +6,7 @@
 
 #include "authoring/command_line.h"
 #include "authoring/diagnostic_format.h"
-#include "authoring/json_writer.h"
+#include "authoring/json_output.h"
 #include "compiler/compile.h"
 #include "io/file_names.h"
 #include "io/file_system.h"
@@ -61,6 +61,9 @@ class WriteLog : public FileSystem {
     *err = "the compile command deletes no file (" + path + ")";
     return false;
   }
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    return inner_.MakeFolders(path, err);
+  }
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return inner_.LockFolder(dir, wait);
@@ -84,74 +87,62 @@ void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts) {
                    [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
 }
 
-void WriteLocation(JsonWriter& w, const Diagnostic& d) {
-  w.Key("file");
-  if (d.file.empty()) w.Null(); else w.Utf8(d.file);
-  w.Key("line").Int(d.line ? std::optional<int64_t>(*d.line) : std::nullopt);
+// File and line of a diagnostic, null when it has none.
+void PutLocation(Json& j, const Diagnostic& d) {
+  j["file"] = d.file.empty() ? Json(nullptr) : Json(d.file);
+  j["line"] = OrNull(d.line);
 }
 
 std::string JsonReport(const Form1& form, const std::optional<Diagnostic>& fatal,
                        const std::vector<Diagnostic>& faults,
                        const std::vector<Diagnostic>& warnings,
                        const std::vector<std::string>& written) {
-  JsonWriter w;
-  w.BeginObject();
-  w.Key("errorCode").Int(form.ErrorCode);
-  w.Key("errorPosition").Int(form.ErrorPosition);
-  w.Key("fatal");
-  if (fatal) w.Utf8(fatal->message); else w.Null();
-  w.Key("faults").BeginArray();
+  Json doc;
+  doc["errorCode"] = form.ErrorCode;
+  doc["errorPosition"] = form.ErrorPosition;
+  doc["fatal"] = fatal ? Json(fatal->message) : Json(nullptr);
+  Json fault_list = Json::array();
   for (const Diagnostic& d : faults) {
-    w.BeginObject(true);
-    w.Key("code").Int(d.code.value_or(0));
-    w.Key("position").Int(d.position ? std::optional<int64_t>(*d.position) : std::nullopt);
-    WriteLocation(w, d);
-    w.Key("message").Utf8(d.message);
-    w.EndObject();
+    Json f;
+    f["code"] = d.code.value_or(0);
+    f["position"] = OrNull(d.position);
+    PutLocation(f, d);
+    f["message"] = d.message;
+    fault_list.push_back(std::move(f));
   }
-  w.EndArray();
-  w.Key("warnings").BeginArray();
+  doc["faults"] = std::move(fault_list);
+  Json warning_list = Json::array();
   for (const Diagnostic& d : warnings) {
-    w.BeginObject(true);
-    WriteLocation(w, d);
-    w.Key("message").Utf8(d.message);
-    w.EndObject();
+    Json w;
+    PutLocation(w, d);
+    w["message"] = d.message;
+    warning_list.push_back(std::move(w));
   }
-  w.EndArray();
+  doc["warnings"] = std::move(warning_list);
   // Only when a text had more warnings than are kept: how many of each were left out.
   const auto& left_out = form.run.diag.warningsLeftOut;
   const size_t route = left_out[static_cast<size_t>(SourceFile::kRoute)];
   const size_t train = left_out[static_cast<size_t>(SourceFile::kTrain)];
-  if (route + train > 0) {
-    w.Key("warningsLeftOut").BeginObject(true);
-    w.Key("route").Int(static_cast<int64_t>(route));
-    w.Key("train").Int(static_cast<int64_t>(train));
-    w.EndObject();
-  }
-  w.Key("files").BeginArray();
-  for (const std::string& f : written) w.Utf8(PathToUtf8(f));
-  w.EndArray();
-  w.EndObject();
-  return w.Finish();
+  if (route + train > 0) doc["warningsLeftOut"] = Json{{"route", route}, {"train", train}};
+  Json files = Json::array();
+  for (const std::string& f : written) files.push_back(PathToUtf8(f));
+  doc["files"] = std::move(files);
+  return JsonDocument(doc);
 }
 
 }  // namespace
 
-int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kCompileHelp;
-    return kExitOk;
-  }
+int CompileCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
   if (!ParseArgs(args,
                  {{"--scenario", true}, {"--train", true}, {"--no-line-data", false},
                   {"--check", false}, {"--json", false}},
                  1, &a, &err))
-    return UsageError(io, "compile", err);
+    return report.WrongUsage(err);
   if (!CheckScenarioNames(a.Value("--scenario", kBuiltInScenario),
                           a.Value("--train", kBuiltInTrain), &err))
-    return UsageError(io, "compile", err);
+    return report.WrongUsage(err);
   const bool check = a.Has("--check");
 
   WriteLog log(*io.fs);
@@ -196,9 +187,9 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io) {
   shown.insert(shown.end(), notes.begin(), notes.end());
   SortForReading(&shown, texts);
   if (fatal) shown.push_back(*fatal);
-  for (const Diagnostic& d : shown) *io.err << FormatDiagnostic(d);
-  *io.err << CompileSummary(form, faults.size(), form.run.diag.WarningCount(), fatal.has_value(),
-                            check, log.replaced.size());
+  for (const Diagnostic& d : shown) report.Report(d);
+  report.Summary(CompileSummary(form, faults.size(), form.run.diag.WarningCount(),
+                                fatal.has_value(), check, log.replaced.size()));
 
   if (a.Has("--json")) {
     *io.out << JsonReport(form, fatal, faults, WarningDiagnostics(form, texts), log.replaced);

@@ -7,7 +7,6 @@
 #include "command_run.h"
 #include "compiler/binary_decode.h"
 #include "driver/run.h"
-#include "json_value.h"
 #include "memory_file_system.h"
 #include "platform/platform.h"
 #include "recording_platform.h"
@@ -17,9 +16,8 @@ namespace sb {
 namespace {
 
 using testing::CommandResult;
-using testing::JsonValue;
+using testing::JsonOut;
 using testing::Lines;
-using testing::ParseJson;
 using testing::RunInMemory;
 
 const std::string kRoute = "/scn/Torbena-Sarvico-Zeva_linea.txt";
@@ -27,13 +25,6 @@ const std::string kTrain = "/scn/Torbena-Sarvico-Zeva_47302-.txt";
 const std::string kLineData = "/scn/Torbena-Sarvico-Zeva_linea.dat";
 const std::string kSettings = "/scn/Torbena-Sarvico-Zeva_47302.sim";
 const std::string kTrack = "/scn/Torbena-Sarvico-Zeva_47302.dat";
-
-JsonValue Json(const CommandResult& r) {
-  std::string err;
-  std::optional<JsonValue> v = ParseJson(r.out, &err);
-  EXPECT_TRUE(v) << err << "\n" << r.out;
-  return v ? *v : JsonValue();
-}
 
 // The diagnostic lines on standard error: everything but the quoted source lines and the
 // summary that closes it.
@@ -87,10 +78,10 @@ TEST(CompileCommand, WithoutLineDataTheOtherTwoFilesStayTheSame) {
   EXPECT_FALSE(fs.Exists(kLineData));
   EXPECT_TRUE(fs.files().at(kSettings) == def.files().at("/exe/Torbena-Sarvico-Zeva_47302.sim"));
   EXPECT_TRUE(fs.files().at(kTrack) == def.files().at("/exe/Torbena-Sarvico-Zeva_47302.dat"));
-  JsonValue j = Json(r);
-  ASSERT_EQ(j["files"].size(), 2u);
-  EXPECT_EQ(j["files"][0].text, kSettings);
-  EXPECT_EQ(j["files"][1].text, kTrack);
+  const nlohmann::json j = JsonOut(r);
+  ASSERT_EQ(j.at("files").size(), 2u);
+  EXPECT_EQ(j.at("files").at(0).get<std::string>(), kSettings);
+  EXPECT_EQ(j.at("files").at(1).get<std::string>(), kTrack);
 }
 
 TEST(CompileCommand, CheckReadsEverythingAndWritesNothing) {
@@ -101,9 +92,9 @@ TEST(CompileCommand, CheckReadsEverythingAndWritesNothing) {
   CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--check", "--json"});
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(s.fs.files(), before);
-  JsonValue j = Json(r);
-  EXPECT_EQ(j["errorCode"].Int(), 15);
-  EXPECT_EQ(j["files"].size(), 0u);
+  const nlohmann::json j = JsonOut(r);
+  EXPECT_EQ(j.at("errorCode").get<int64_t>(), 15);
+  EXPECT_EQ(j.at("files").size(), 0u);
   EXPECT_NE(r.err.find("checked only, no file written"), std::string::npos) << r.err;
 }
 
@@ -226,32 +217,34 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
     CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--json"});
     EXPECT_EQ(r.status, c.status) << r.err;
 
-    JsonValue j = Json(r);
-    EXPECT_EQ(j["errorCode"].Int(), c.error_code);
-    EXPECT_EQ(j["errorPosition"].Int(), c.error_position);
-    EXPECT_EQ(j["fatal"].IsNull(), !c.fatal);
-    EXPECT_EQ(j["files"].size(), c.files);
-    EXPECT_FALSE(j.Has("warningsLeftOut"));  // only when a text has more than are kept
-    auto check = [&](const JsonValue& got, const Expected& want, bool fault) {
+    const nlohmann::json j = JsonOut(r);
+    EXPECT_EQ(j.at("errorCode").get<int64_t>(), c.error_code);
+    EXPECT_EQ(j.at("errorPosition").get<int64_t>(), c.error_position);
+    EXPECT_EQ(j.at("fatal").is_null(), !c.fatal);
+    EXPECT_EQ(j.at("files").size(), c.files);
+    EXPECT_FALSE(j.contains("warningsLeftOut"));  // only when a text has more than are kept
+    auto check = [&](const nlohmann::json& got, const Expected& want, bool fault) {
       if (fault) {
-        EXPECT_EQ(got["code"].Int(), want.code);
-        EXPECT_EQ(got["position"].IsNull(), !want.position);
+        EXPECT_EQ(got.at("code").get<int64_t>(), want.code);
+        EXPECT_EQ(got.at("position").is_null(), !want.position);
         if (want.position) {
-          EXPECT_EQ(got["position"].Int(), *want.position);
+          EXPECT_EQ(got.at("position").get<int64_t>(), *want.position);
         }
       }
-      EXPECT_EQ(got["file"].IsNull(), want.file.empty());
-      EXPECT_EQ(got["file"].text, want.file);
-      EXPECT_EQ(got["line"].IsNull(), !want.line);
+      EXPECT_EQ(got.at("file").is_null(), want.file.empty());
+      EXPECT_EQ(got.at("file").get<std::string>(), want.file);
+      EXPECT_EQ(got.at("line").is_null(), !want.line);
       if (want.line) {
-        EXPECT_EQ(got["line"].Int(), *want.line);
+        EXPECT_EQ(got.at("line").get<int64_t>(), *want.line);
       }
-      EXPECT_NE(got["message"].text.find(want.message_has), std::string::npos) << got["message"].text;
+      const std::string message = got.at("message").get<std::string>();
+      EXPECT_NE(message.find(want.message_has), std::string::npos) << message;
     };
-    ASSERT_EQ(j["faults"].size(), c.faults.size()) << r.out;
-    for (size_t k = 0; k < c.faults.size(); ++k) check(j["faults"][k], c.faults[k], true);
-    ASSERT_EQ(j["warnings"].size(), c.warnings.size()) << r.out;
-    for (size_t k = 0; k < c.warnings.size(); ++k) check(j["warnings"][k], c.warnings[k], false);
+    ASSERT_EQ(j.at("faults").size(), c.faults.size()) << r.out;
+    for (size_t k = 0; k < c.faults.size(); ++k) check(j.at("faults").at(k), c.faults[k], true);
+    ASSERT_EQ(j.at("warnings").size(), c.warnings.size()) << r.out;
+    for (size_t k = 0; k < c.warnings.size(); ++k)
+      check(j.at("warnings").at(k), c.warnings[k], false);
 
     std::vector<std::string> heads = Heads(r.err);
     ASSERT_EQ(heads.size(), c.heads.size()) << r.err;
@@ -290,14 +283,15 @@ TEST(CompileCommand, MessagesKeepTheirCharacters) {
                               route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
                               train + ": error 25: " + fault}));
   EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
-  JsonValue j = Json(r);
-  ASSERT_EQ(j["faults"].size(), 1u);
-  EXPECT_EQ(j["faults"][0]["message"].text, fault);
-  EXPECT_EQ(j["faults"][0]["file"].text, train);
-  ASSERT_EQ(j["warnings"].size(), 1u);
-  EXPECT_EQ(j["warnings"][0]["message"].text.substr(0, warning.size()), warning);
-  EXPECT_EQ(j["warnings"][0]["file"].text, route);
-  EXPECT_EQ(j["files"][0].text, "/scn/Citt\xC3\xA0_linea.dat");
+  const nlohmann::json j = JsonOut(r);
+  ASSERT_EQ(j.at("faults").size(), 1u);
+  EXPECT_EQ(j.at("faults").at(0).at("message").get<std::string>(), fault);
+  EXPECT_EQ(j.at("faults").at(0).at("file").get<std::string>(), train);
+  ASSERT_EQ(j.at("warnings").size(), 1u);
+  EXPECT_EQ(j.at("warnings").at(0).at("message").get<std::string>().substr(0, warning.size()),
+            warning);
+  EXPECT_EQ(j.at("warnings").at(0).at("file").get<std::string>(), route);
+  EXPECT_EQ(j.at("files").at(0).get<std::string>(), "/scn/Citt\xC3\xA0_linea.dat");
 }
 
 // The binary files are replaced as one: when the second cannot be, the first keeps its
@@ -311,13 +305,14 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
   const auto before = s.fs.files();
   CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--json"});
   EXPECT_EQ(r.status, 2);
-  JsonValue j = Json(r);
-  EXPECT_EQ(j["fatal"].text, "cannot write " + kSettings +
+  const nlohmann::json j = JsonOut(r);
+  EXPECT_EQ(j.at("fatal").get<std::string>(), "cannot write " + kSettings +
                                  ": cannot rename over the old file: Permission denied; no binary "
                                  "file is written");
-  EXPECT_EQ(j["files"].size(), 0u);
+  EXPECT_EQ(j.at("files").size(), 0u);
   EXPECT_EQ(s.fs.files(), before);
-  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+                                                   j.at("fatal").get<std::string>()});
 }
 
 // A train number "linea" made the track file the line data file's name: the one replaced the
@@ -362,13 +357,13 @@ TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
     CommandResult r = RunInMemory(s.fs, args);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(s.fs.files(), before);
-    JsonValue j = Json(r);
-    EXPECT_EQ(j["fatal"].text,
+    const nlohmann::json j = JsonOut(r);
+    EXPECT_EQ(j.at("fatal").get<std::string>(),
               "another run of scenario-builder has been using the folder /scn for 60 s without "
               "ending; this run changed no file");
-    EXPECT_EQ(j["files"].size(), 0u);
-    EXPECT_EQ(Heads(r.err),
-              std::vector<std::string>{"scenario-builder: fatal: " + j["fatal"].text});
+    EXPECT_EQ(j.at("files").size(), 0u);
+    EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+                                                     j.at("fatal").get<std::string>()});
     other.reset();
     EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
     EXPECT_TRUE(s.fs.locked().empty()) << "the compile releases its lock";

@@ -3,7 +3,6 @@
 #include <set>
 #include <string_view>
 
-#include "authoring/command_io.h"
 #include "compiler/compile.h"
 #include "io/file_names.h"
 #include "io/file_system.h"
@@ -192,44 +191,21 @@ Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<s
   return d;
 }
 
-std::string FormatDiagnostic(const Diagnostic& d) {
-  std::string s = d.file.empty() ? std::string(kProgramName) : d.file;
-  if (d.line) {
-    s += ':';
-    s += std::to_string(*d.line);
-  }
-  switch (d.severity) {
-    case Severity::kError: s += ": error " + std::to_string(d.code.value_or(0)) + ": "; break;
-    case Severity::kWarning: s += ": warning: "; break;
-    case Severity::kFatal: s += ": fatal: "; break;
-    case Severity::kNote: s += ": note: "; break;
-  }
-  s += d.message;
-  s += '\n';
-  if (!d.source_line.empty()) {
-    s += "    ";
-    s += d.source_line;
-    s += '\n';
-  }
-  return s;
-}
-
 std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bool fatal,
                            bool check_only, size_t files_written) {
   auto count = [](size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
   };
-  std::string s = std::string(kProgramName) + ": " + count(faults, "fault") + ", " +
-                  count(warnings, "warning");
-  if (fatal) return s + "; the compile did not complete\n";
+  std::string s = count(faults, "fault") + ", " + count(warnings, "warning");
+  if (fatal) return s + "; the compile did not complete";
   if (faults > 0) {
     s += "; the model keeps error code " + std::to_string(form.ErrorCode) + ", position " +
          std::to_string(form.ErrorPosition) + " m";
   }
-  if (check_only) return s + "; checked only, no file written\n";
+  if (check_only) return s + "; checked only, no file written";
   s += "; " + count(files_written, "binary file") + " written";
   if (faults > 0) s += " all the same";
-  return s + "\n";
+  return s;
 }
 
 }  // namespace sb

@@ -1,7 +1,7 @@
 // Every diagnostic of a compile, built here and only here: the faults and warnings the
 // engine recorded, and the stop of a compile that could not complete, each with the source
-// text, the line of its key and that line itself. The same records feed the editor-style
-// lines on standard error and the JSON report.
+// text, the line of its key and that line itself. The same records feed the reporter's lines
+// on standard error and the JSON report.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/reporter.h"
 #include "model/form1.h"
 
 namespace sb {
@@ -33,18 +34,6 @@ struct SourceTexts {
 // compile, it holds one text at a time and drops it at once. A missing text gives no lines.
 SourceTexts LoadSourceTexts(Form1& form);
 
-enum class Severity { kError, kWarning, kFatal, kNote };
-
-struct Diagnostic {
-  Severity severity = Severity::kError;
-  std::optional<int32_t> code;      // faults only
-  std::optional<int32_t> position;  // metres, for the codes that carry one
-  std::string file;                 // path of the source text, UTF-8; empty when none
-  std::optional<int32_t> line;      // line of the key; none for cell pass faults
-  std::string message;              // plain words, UTF-8
-  std::string source_line;          // the line itself, UTF-8; empty when none
-};
-
 // The recorded faults, in the order they were met. Faults of the cell pass are reported
 // against the train text (its slowdowns make the pass's work), without a line, their message
 // led by the cell and its position.
@@ -64,11 +53,7 @@ Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const Sour
 // `written`: the files replaced before the failing one.
 Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<std::string>& written);
 
-// "FILE:LINE: error CODE: MESSAGE" (or "warning:", "fatal:", "note:"), then the source line
-// indented by four blanks; a diagnostic without a file is led by the program name.
-std::string FormatDiagnostic(const Diagnostic& d);
-
-// The last line on standard error: what the compile came to, in plain words.
+// What the compile came to, in plain words: the summing-up line on standard error.
 std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bool fatal,
                            bool check_only, size_t files_written);
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "authoring/command_line.h"
-#include "authoring/json_writer.h"
+#include "authoring/json_output.h"
 #include "authoring/settings_rows.h"
 #include "compiler/binary_decode.h"
 #include "io/file_system.h"
@@ -175,12 +175,12 @@ std::optional<std::vector<StationRecord>> SiblingSettings(FileSystem& fs, const 
   return rows;
 }
 
-int InspectTrack(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectTrack(CommandIo& io, Reporter& report, const std::string& path,
+                 const std::string& bytes, bool json) {
   std::vector<TrackCell> cells;
   std::string err;
   if (!DecodeTrack(bytes, &cells, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path) << ": not a valid track file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid track file: " + err);
   }
   std::string sibling;
   std::optional<std::vector<StationRecord>> rows = SiblingSettings(*io.fs, path, &sibling);
@@ -188,52 +188,47 @@ int InspectTrack(CommandIo& io, const std::string& path, const std::string& byte
   std::vector<ProfileRun> runs = ProfileRuns(cells);
 
   if (json) {
-    JsonWriter w;
-    w.BeginObject();
-    w.Key("kind").Utf8("track");
-    w.Key("file").Utf8(PathToUtf8(path));
-    w.Key("cells").Int(static_cast<int64_t>(cells.size()));
-    w.Key("positions").Utf8(kPositionRule);
-    w.Key("names");
-    if (named) w.Utf8(PathToUtf8(sibling)); else w.Null();
-    w.Key("items").BeginArray();
+    Json doc;
+    doc["kind"] = "track";
+    doc["file"] = PathToUtf8(path);
+    doc["cells"] = cells.size();
+    doc["positions"] = kPositionRule;
+    doc["names"] = named ? Json(PathToUtf8(sibling)) : Json(nullptr);
+    Json items = Json::array();
     for (size_t k = 0; k < cells.size(); ++k) {
       const TrackCell& c = cells[k];
       if (!Listed(c)) continue;
-      w.BeginObject(true);
-      w.Key("cell").Int(static_cast<int64_t>(k));
-      w.Key("position").Int((static_cast<int64_t>(k) - 1) * 50);
-      w.Key("type").Int(c.cellType);
-      w.Key("item").Utf8(CellTypeName(c.cellType));
-      w.Key("values").BeginArray(true);
-      for (int v : {c.value1, c.value2, c.value3, c.value4}) w.Int(v);
-      w.Int(c.value5).EndArray();
-      w.Key("approachMark").Int(c.approachMark);
-      w.Key("mountain").Int(c.mountain);
-      w.Key("speedLimitKmh").Int(c.speedLimit * 5);
-      w.Key("gradient").Int(c.gradient - 100);
-      w.Key("adhesion").Int(c.adhesion);
-      w.Key("details").Utf8(Details(c, k, named));
-      w.EndObject();
+      Json item;
+      item["cell"] = k;
+      item["position"] = (static_cast<int64_t>(k) - 1) * 50;
+      item["type"] = c.cellType;
+      item["item"] = CellTypeName(c.cellType);
+      item["values"] = {c.value1, c.value2, c.value3, c.value4, c.value5};
+      item["approachMark"] = c.approachMark;
+      item["mountain"] = c.mountain;
+      item["speedLimitKmh"] = c.speedLimit * 5;
+      item["gradient"] = c.gradient - 100;
+      item["adhesion"] = c.adhesion;
+      item["details"] = Details(c, k, named);
+      items.push_back(std::move(item));
     }
-    w.EndArray();
-    w.Key("profileRule").Utf8(kProfileRule);
-    w.Key("profile").BeginArray();
+    doc["items"] = std::move(items);
+    doc["profileRule"] = kProfileRule;
+    Json profile = Json::array();
     for (const ProfileRun& r : runs) {
-      w.BeginObject(true);
-      w.Key("firstCell").Int(static_cast<int64_t>(r.first));
-      w.Key("lastCell").Int(static_cast<int64_t>(r.last));
-      w.Key("from").Int(static_cast<int64_t>(r.first) * 50);
-      w.Key("to").Int(static_cast<int64_t>(r.last + 1) * 50);
-      w.Key("speedLimitKmh").Int(r.cell->speedLimit * 5);
-      w.Key("gradient").Int(r.cell->gradient - 100);
-      w.Key("adhesion").Int(r.cell->adhesion);
-      w.Key("mountain").Int(r.cell->mountain);
-      w.EndObject();
+      Json run;
+      run["firstCell"] = r.first;
+      run["lastCell"] = r.last;
+      run["from"] = r.first * 50;
+      run["to"] = (r.last + 1) * 50;
+      run["speedLimitKmh"] = r.cell->speedLimit * 5;
+      run["gradient"] = r.cell->gradient - 100;
+      run["adhesion"] = r.cell->adhesion;
+      run["mountain"] = r.cell->mountain;
+      profile.push_back(std::move(run));
     }
-    w.EndArray();
-    w.EndObject();
-    *io.out << w.Finish();
+    doc["profile"] = std::move(profile);
+    *io.out << JsonDocument(doc);
     return kExitOk;
   }
 
@@ -288,56 +283,52 @@ const char* UseName(RowUse u) {
   return "other";
 }
 
-int InspectSettings(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectSettings(CommandIo& io, Reporter& report, const std::string& path,
+                    const std::string& bytes, bool json) {
   std::vector<StationRecord> rows;
   std::string err;
   if (!DecodeTrainSettings(bytes, &rows, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
-            << ": not a valid train settings file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid train settings file: " + err);
   }
   std::string note;
   if (rows.size() != kStationRows)
     note = "the file holds " + std::to_string(rows.size()) + " rows, not " +
            std::to_string(kStationRows) + ": rows are shown without their meaning";
   if (json) {
-    JsonWriter w;
-    w.BeginObject();
-    w.Key("kind").Utf8("settings");
-    w.Key("file").Utf8(PathToUtf8(path));
-    w.Key("rowCount").Int(static_cast<int64_t>(rows.size()));
-    w.Key("note");
-    if (note.empty()) w.Null(); else w.Utf8(note);
-    w.Key("rows").BeginArray();
+    Json doc;
+    doc["kind"] = "settings";
+    doc["file"] = PathToUtf8(path);
+    doc["rowCount"] = rows.size();
+    doc["note"] = note.empty() ? Json(nullptr) : Json(note);
+    Json list = Json::array();
     for (size_t k = 0; k < rows.size(); ++k) {
       RowUse use = UseOfRow(rows, k);
       if (use == RowUse::kCleared) continue;
       const StationRecord& r = rows[k];
-      w.BeginObject(true);
-      w.Key("row").Int(static_cast<int64_t>(k));
-      w.Key("meaning").Utf8(UseName(use));
-      w.Key("description").Text(DescribeRow(rows, k));
-      w.Key("kind").Int(r.kind);
-      w.Key("extentStart").Int(r.extentStart);
-      w.Key("extentEnd").Int(r.extentEnd);
-      w.Key("position").Int(r.position);
-      w.Key("stationFlag1").Int(r.stationFlag1);
-      w.Key("name").Text(r.name);
-      w.Key("stationValue1").Int(r.stationValue1);
-      w.Key("stationValue2").Int(r.stationValue2);
-      w.Key("stationValue3").Int(r.stationValue3);
-      w.Key("stationValue4").Int(r.stationValue4);
-      w.Key("stationValue5").Int(r.stationValue5);
-      w.Key("stationFlag4").Int(r.stationFlag4);
-      w.Key("stationFlag5").Int(r.stationFlag5);
-      w.Key("stationFlag3").Int(r.stationFlag3);
-      w.Key("stationFlag2").Int(r.stationFlag2);
-      w.Key("timetableSeconds").Int(r.timetableSeconds);
-      w.EndObject();
+      Json row;
+      row["row"] = k;
+      row["meaning"] = UseName(use);
+      row["description"] = Cp1252ToUtf8(DescribeRow(rows, k));
+      row["kind"] = r.kind;
+      row["extentStart"] = r.extentStart;
+      row["extentEnd"] = r.extentEnd;
+      row["position"] = r.position;
+      row["stationFlag1"] = r.stationFlag1;
+      row["name"] = Cp1252ToUtf8(r.name);
+      row["stationValue1"] = r.stationValue1;
+      row["stationValue2"] = r.stationValue2;
+      row["stationValue3"] = r.stationValue3;
+      row["stationValue4"] = r.stationValue4;
+      row["stationValue5"] = r.stationValue5;
+      row["stationFlag4"] = r.stationFlag4;
+      row["stationFlag5"] = r.stationFlag5;
+      row["stationFlag3"] = r.stationFlag3;
+      row["stationFlag2"] = r.stationFlag2;
+      row["timetableSeconds"] = r.timetableSeconds;
+      list.push_back(std::move(row));
     }
-    w.EndArray();
-    w.EndObject();
-    *io.out << w.Finish();
+    doc["rows"] = std::move(list);
+    *io.out << JsonDocument(doc);
     return kExitOk;
   }
   std::ostream& o = *io.out;
@@ -358,13 +349,12 @@ constexpr double kPi = 3.14159265358979323846;
 // Degrees from the starting direction (+y), positive to the right (towards +x).
 double Heading(double dx, double dy) { return std::atan2(dx, dy) * 180.0 / kPi; }
 
-int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes, bool json) {
+int InspectLine(CommandIo& io, Reporter& report, const std::string& path,
+                const std::string& bytes, bool json) {
   std::vector<Variant> el;
   std::string err;
   if (!DecodeLineData(bytes, &el, &err)) {
-    *io.err << kProgramName << " inspect: " << PathToUtf8(path)
-            << ": not a valid line data file: " << err << "\n";
-    return kExitFailed;
+    return report.Fail(PathToUtf8(path) + ": not a valid line data file: " + err);
   }
   const size_t points = el.size() / 2;
   auto has = [&](size_t m) {
@@ -387,44 +377,33 @@ int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes
   const int64_t total = points == 0 ? 0 : static_cast<int64_t>(points) - 1;
 
   if (json) {
-    JsonWriter w;
-    w.BeginObject();
-    w.Key("kind").Utf8("line");
-    w.Key("file").Utf8(PathToUtf8(path));
-    w.Key("points").Int(static_cast<int64_t>(points));
-    w.Key("totalLength").Int(total);
-    w.Key("headingRule").Utf8("degrees from the starting direction +y, positive to the right (towards +x)");
-    w.Key("samples").BeginArray();
+    Json doc;
+    doc["kind"] = "line";
+    doc["file"] = PathToUtf8(path);
+    doc["points"] = points;
+    doc["totalLength"] = total;
+    doc["headingRule"] =
+        "degrees from the starting direction +y, positive to the right (towards +x)";
+    Json samples = Json::array();
     for (size_t m = 0; m < points; m += 1000) {
-      w.BeginObject(true);
-      w.Key("metre").Int(static_cast<int64_t>(m));
-      if (has(m)) {
-        w.Key("x").Double(x(m));
-        w.Key("y").Double(y(m));
-      } else {
-        w.Key("x").Null();
-        w.Key("y").Null();
-      }
-      w.Key("heading");
-      if (auto h = heading(m)) w.Double(*h); else w.Null();
-      w.EndObject();
+      Json sample;
+      sample["metre"] = m;
+      sample["x"] = has(m) ? Json(x(m)) : Json(nullptr);
+      sample["y"] = has(m) ? Json(y(m)) : Json(nullptr);
+      sample["heading"] = OrNull(heading(m));
+      samples.push_back(std::move(sample));
     }
-    w.EndArray();
-    w.Key("end");
+    doc["samples"] = std::move(samples);
     if (last) {
-      w.BeginObject(true);
-      w.Key("metre").Int(static_cast<int64_t>(*last));
-      w.Key("x").Double(x(*last));
-      w.Key("y").Double(y(*last));
-      w.Key("heading");
-      if (auto h = heading(*last)) w.Double(*h); else w.Null();
-      w.Key("straightDistance").Double(std::hypot(x(*last) - x(0), y(*last) - y(0)));
-      w.EndObject();
+      doc["end"] = Json{{"metre", *last},
+                        {"x", x(*last)},
+                        {"y", y(*last)},
+                        {"heading", OrNull(heading(*last))},
+                        {"straightDistance", std::hypot(x(*last) - x(0), y(*last) - y(0))}};
     } else {
-      w.Null();
+      doc["end"] = nullptr;
     }
-    w.EndObject();
-    *io.out << w.Finish();
+    *io.out << JsonDocument(doc);
     return kExitOk;
   }
   std::ostream& o = *io.out;
@@ -459,16 +438,12 @@ int InspectLine(CommandIo& io, const std::string& path, const std::string& bytes
 
 }  // namespace
 
-int InspectCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kInspectHelp;
-    return kExitOk;
-  }
+int InspectCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
   if (!ParseArgs(args, {{"--kind", true}, {"--json", false}}, 1, &a, &err))
-    return UsageError(io, "inspect", err);
-  if (a.positional.empty()) return UsageError(io, "inspect", "no FILE given");
+    return report.WrongUsage(err);
+  if (a.positional.empty()) return report.WrongUsage("no FILE given");
   const std::string& path = a.positional[0];
   std::optional<Kind> kind;
   if (a.values.count("--kind")) {
@@ -476,24 +451,22 @@ int InspectCommand(const std::vector<std::string>& args, CommandIo& io) {
     if (k == "track") kind = Kind::kTrack;
     else if (k == "settings") kind = Kind::kSettings;
     else if (k == "line") kind = Kind::kLine;
-    else return UsageError(io, "inspect", "--kind must be track, settings or line, not '" + k + "'");
+    else return report.WrongUsage("--kind must be track, settings or line, not '" + k + "'");
   } else {
     kind = KindOfName(path);
     if (!kind)
-      return UsageError(io, "inspect", "cannot tell the kind of " + path +
+      return report.WrongUsage("cannot tell the kind of " + path +
                                            " from its name; say it with --kind track|settings|line");
   }
   std::string bytes;
   if (!io.fs->ReadFile(path, &bytes, &err)) {
-    *io.err << kProgramName << " inspect: cannot read " << PathToUtf8(path) << ": "
-            << PathToUtf8(err) << "\n";
-    return kExitFailed;
+    return report.Fail("cannot read " + PathToUtf8(path) + ": " + PathToUtf8(err));
   }
   const bool json = a.Has("--json");
   switch (*kind) {
-    case Kind::kTrack: return InspectTrack(io, path, bytes, json);
-    case Kind::kSettings: return InspectSettings(io, path, bytes, json);
-    case Kind::kLine: return InspectLine(io, path, bytes, json);
+    case Kind::kTrack: return InspectTrack(io, report, path, bytes, json);
+    case Kind::kSettings: return InspectSettings(io, report, path, bytes, json);
+    case Kind::kLine: return InspectLine(io, report, path, bytes, json);
   }
   return kExitFailed;
 }

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "authoring/command_io.h"
+#include "authoring/reporter.h"
 
 namespace sb {
 
+// What `inspect --help` prints.
 extern const char kInspectHelp[];
 
-int InspectCommand(const std::vector<std::string>& args, CommandIo& io);
+int InspectCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report);
 
 }  // namespace sb

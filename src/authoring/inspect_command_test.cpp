@@ -4,7 +4,6 @@
 
 #include "command_run.h"
 #include "driver/run.h"
-#include "json_value.h"
 #include "memory_file_system.h"
 #include "platform/platform.h"
 #include "recording_platform.h"
@@ -14,7 +13,7 @@ namespace sb {
 namespace {
 
 using testing::CommandResult;
-using testing::JsonValue;
+using testing::JsonOut;
 using testing::RunInMemory;
 
 const std::string kTrack = "/exe/Torbena-Sarvico-Zeva_47302.dat";
@@ -35,13 +34,6 @@ MemoryFileSystem& DefaultRun() {
   return *fs;
 }
 
-JsonValue Json(const CommandResult& r) {
-  std::string err;
-  std::optional<JsonValue> v = testing::ParseJson(r.out, &err);
-  EXPECT_TRUE(v) << err;
-  return v ? *v : JsonValue();
-}
-
 TEST(InspectCommand, TrackListsSignalsAndStationsByPosition) {
   CommandResult r = RunInMemory(DefaultRun(), {"inspect", kTrack});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -50,25 +42,26 @@ TEST(InspectCommand, TrackListsSignalsAndStationsByPosition) {
   EXPECT_NE(r.out.find("'ZEVA TERMINI' at 376000 m"), std::string::npos);
   EXPECT_NE(r.out.find("(n - 1) x 50 m"), std::string::npos);  // how positions are derived
 
-  JsonValue j = Json(RunInMemory(DefaultRun(), {"inspect", kTrack, "--json"}));
-  EXPECT_EQ(j["cells"].Int(), 7661);
-  EXPECT_EQ(j["names"].text, kSettings);
+  const nlohmann::json j = JsonOut(RunInMemory(DefaultRun(), {"inspect", kTrack, "--json"}));
+  EXPECT_EQ(j.at("cells").get<int64_t>(), 7661);
+  EXPECT_EQ(j.at("names").get<std::string>(), kSettings);
   int signals = 0, stations = 0;
   bool signal_at_8000 = false;
-  for (const JsonValue& item : j["items"].items) {
-    if (item["item"].text == "signal") ++signals;
-    if (item["item"].text == "station stop mark") ++stations;
-    if (item["cell"].Int() == 161) {
+  for (const nlohmann::json& item : j.at("items")) {
+    if (item.at("item").get<std::string>() == "signal") ++signals;
+    if (item.at("item").get<std::string>() == "station stop mark") ++stations;
+    if (item.at("cell").get<int64_t>() == 161) {
       signal_at_8000 = true;
-      EXPECT_EQ(item["position"].Int(), 8000);
-      EXPECT_EQ(item["item"].text, "signal");
+      EXPECT_EQ(item.at("position").get<int64_t>(), 8000);
+      EXPECT_EQ(item.at("item").get<std::string>(), "signal");
       const std::vector<long long> values = {42, 11, 11, 8, 0};
-      for (size_t k = 0; k < values.size(); ++k) EXPECT_EQ(item["values"][k].Int(), values[k]);
-      EXPECT_EQ(item["speedLimitKmh"].Int(), 250);
-      EXPECT_EQ(item["adhesion"].Int(), 100);
+      for (size_t k = 0; k < values.size(); ++k)
+        EXPECT_EQ(item.at("values").at(k).get<int64_t>(), values[k]);
+      EXPECT_EQ(item.at("speedLimitKmh").get<int64_t>(), 250);
+      EXPECT_EQ(item.at("adhesion").get<int64_t>(), 100);
     }
-    if (item["cell"].Int() == 159) {
-      EXPECT_EQ(item["approachMark"].Int(), 81);
+    if (item.at("cell").get<int64_t>() == 159) {
+      EXPECT_EQ(item.at("approachMark").get<int64_t>(), 81);
     }
   }
   EXPECT_TRUE(signal_at_8000);
@@ -76,13 +69,14 @@ TEST(InspectCommand, TrackListsSignalsAndStationsByPosition) {
   EXPECT_EQ(stations, 23);
   // The profile runs cover every cell once, in order.
   long long next = 0;
-  for (const JsonValue& run : j["profile"].items) {
-    EXPECT_EQ(run["firstCell"].Int(), next);
-    next = run["lastCell"].Int() + 1;
+  for (const nlohmann::json& run : j.at("profile")) {
+    EXPECT_EQ(run.at("firstCell").get<int64_t>(), next);
+    next = run.at("lastCell").get<int64_t>() + 1;
   }
   EXPECT_EQ(next, 7661);
-  EXPECT_EQ(j["profile"][0]["speedLimitKmh"].Int(), 30);  // cells 0 to 19: 6 x 5 km/h
-  EXPECT_EQ(j["profile"][0]["lastCell"].Int(), 19);
+  // Cells 0 to 19: 6 x 5 km/h.
+  EXPECT_EQ(j.at("profile").at(0).at("speedLimitKmh").get<int64_t>(), 30);
+  EXPECT_EQ(j.at("profile").at(0).at("lastCell").get<int64_t>(), 19);
 }
 
 TEST(InspectCommand, SettingsRowsWithTheirMeaning) {
@@ -95,16 +89,16 @@ TEST(InspectCommand, SettingsRowsWithTheirMeaning) {
   EXPECT_NE(r.out.find("\n   85  line 'Torbena-Sarvico-Zeva': "), std::string::npos);
   EXPECT_EQ(r.out.find("\n    0  "), std::string::npos);  // cleared rows are left out
 
-  JsonValue j = Json(RunInMemory(DefaultRun(), {"inspect", kSettings, "--json"}));
-  EXPECT_EQ(j["rowCount"].Int(), 87);
+  const nlohmann::json j = JsonOut(RunInMemory(DefaultRun(), {"inspect", kSettings, "--json"}));
+  EXPECT_EQ(j.at("rowCount").get<int64_t>(), 87);
   std::vector<long long> rows;
-  for (const JsonValue& row : j["rows"].items) rows.push_back(row["row"].Int());
+  for (const nlohmann::json& row : j.at("rows")) rows.push_back(row.at("row").get<int64_t>());
   std::vector<long long> want;
   for (int k = 1; k <= 23; ++k) want.push_back(k);
   for (int k : {79, 80, 84, 85, 86}) want.push_back(k);
   EXPECT_EQ(rows, want);
-  EXPECT_EQ(j["rows"][25]["meaning"].text, "train");
-  EXPECT_EQ(j["rows"][26]["stationValue1"].Int(), 610);
+  EXPECT_EQ(j.at("rows").at(25).at("meaning").get<std::string>(), "train");
+  EXPECT_EQ(j.at("rows").at(26).at("stationValue1").get<int64_t>(), 610);
 }
 
 TEST(InspectCommand, SettingsTextsBecomeUtf8) {
@@ -114,12 +108,12 @@ TEST(InspectCommand, SettingsTextsBecomeUtf8) {
   s.Put(ScenarioFile::kTrainSource, testing::Train());
   ASSERT_EQ(RunInMemory(s.fs, {"compile", "/scn"}).status, 0);
   CommandResult r = RunInMemory(s.fs, {"inspect", s.Path(ScenarioFile::kTrainSettings), "--json"});
-  JsonValue j = Json(r);
+  const nlohmann::json j = JsonOut(r);
   bool found = false;
-  for (const JsonValue& row : j["rows"].items)
-    if (row["row"].Int() == 80) {
+  for (const nlohmann::json& row : j.at("rows"))
+    if (row.at("row").get<int64_t>() == 80) {
       found = true;
-      EXPECT_EQ(row["name"].text, "CITT\xC3\x80 \xE2\x80\x9CVECCHIA\xE2\x80\x9D");
+      EXPECT_EQ(row.at("name").get<std::string>(), "CITT\xC3\x80 \xE2\x80\x9CVECCHIA\xE2\x80\x9D");
     }
   EXPECT_TRUE(found) << r.out;
   // The table names the board from the settings file beside the track, in UTF-8 too.
@@ -134,13 +128,13 @@ TEST(InspectCommand, LineDataEvery1000Metres) {
   EXPECT_NE(r.out.find("\n   12000    -4597.548    10414.671"), std::string::npos) << r.out.substr(0, 2000);
   EXPECT_NE(r.out.find("Total length: 383000 m"), std::string::npos);
 
-  JsonValue j = Json(RunInMemory(DefaultRun(), {"inspect", kLineData, "--json"}));
-  EXPECT_EQ(j["points"].Int(), 383001);
-  EXPECT_EQ(j["totalLength"].Int(), 383000);
-  ASSERT_EQ(j["samples"].size(), 384u);
-  EXPECT_EQ(j["samples"][0]["heading"].number, 0);
-  EXPECT_TRUE(j["samples"][383]["x"].IsNull());  // the last two points stay empty
-  EXPECT_EQ(j["end"]["metre"].Int(), 382998);
+  const nlohmann::json j = JsonOut(RunInMemory(DefaultRun(), {"inspect", kLineData, "--json"}));
+  EXPECT_EQ(j.at("points").get<int64_t>(), 383001);
+  EXPECT_EQ(j.at("totalLength").get<int64_t>(), 383000);
+  ASSERT_EQ(j.at("samples").size(), 384u);
+  EXPECT_EQ(j.at("samples").at(0).at("heading").get<double>(), 0);
+  EXPECT_TRUE(j.at("samples").at(383).at("x").is_null());  // the last two points stay empty
+  EXPECT_EQ(j.at("end").at("metre").get<int64_t>(), 382998);
 }
 
 TEST(InspectCommand, TruncatedOrUnknownFilesAreRefused) {

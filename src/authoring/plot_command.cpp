@@ -25,36 +25,29 @@ const char kPlotHelp[] =
 
 namespace {
 
-bool Load(CommandIo& io, const std::string& path, std::string* bytes) {
+bool Load(CommandIo& io, Reporter& report, const std::string& path, std::string* bytes) {
   std::string err;
   if (io.fs->ReadFile(path, bytes, &err)) return true;
-  *io.err << kProgramName << " plot: cannot read " << PathToUtf8(path) << ": " << PathToUtf8(err)
-          << "\n";
+  report.Fail("cannot read " + PathToUtf8(path) + ": " + PathToUtf8(err));
   return false;
 }
 
-int Malformed(CommandIo& io, const std::string& path, const char* what, const std::string& err) {
-  *io.err << kProgramName << " plot: " << PathToUtf8(path) << ": not a valid " << what << ": "
-          << err << "\n";
-  return kExitFailed;
+int Malformed(Reporter& report, const std::string& path, const char* what, const std::string& err) {
+  return report.Fail(PathToUtf8(path) + ": not a valid " + what + ": " + err);
 }
 
 }  // namespace
 
-int PlotCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kPlotHelp;
-    return kExitOk;
-  }
+int PlotCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
   if (!ParseArgs(args, {{"--scenario", true}, {"--train", true}, {"--out", true}}, 1, &a, &err))
-    return UsageError(io, "plot", err);
+    return report.WrongUsage(err);
   std::string out = a.Value("--out", "");
-  if (out.empty()) return UsageError(io, "plot", "--out FILE.svg is required");
+  if (out.empty()) return report.WrongUsage("--out FILE.svg is required");
   const std::string scenario = a.Value("--scenario", kBuiltInScenario);
   const std::string train = a.Value("--train", kBuiltInTrain);
-  if (!CheckScenarioNames(scenario, train, &err)) return UsageError(io, "plot", err);
+  if (!CheckScenarioNames(scenario, train, &err)) return report.WrongUsage(err);
 
   const ScenarioNaming names{BaseDirectory(a.positional.empty() ? "." : a.positional[0], io.separator),
                              io.separator, scenario, train};
@@ -66,20 +59,18 @@ int PlotCommand(const std::vector<std::string>& args, CommandIo& io) {
   in.title = PathToUtf8(scenario) + ", train " + PathToUtf8(train) +
              ": plan and profile";
   std::string bytes;
-  if (!Load(io, track_path, &bytes)) return kExitFailed;
-  if (!DecodeTrack(bytes, &in.cells, &err)) return Malformed(io, track_path, "track file", err);
-  if (!Load(io, settings_path, &bytes)) return kExitFailed;
+  if (!Load(io, report, track_path, &bytes)) return kExitFailed;
+  if (!DecodeTrack(bytes, &in.cells, &err)) return Malformed(report, track_path, "track file", err);
+  if (!Load(io, report, settings_path, &bytes)) return kExitFailed;
   if (!DecodeTrainSettings(bytes, &in.rows, &err))
-    return Malformed(io, settings_path, "train settings file", err);
+    return Malformed(report, settings_path, "train settings file", err);
   if (io.fs->Exists(line_path)) {
-    if (!Load(io, line_path, &bytes)) return kExitFailed;
+    if (!Load(io, report, line_path, &bytes)) return kExitFailed;
     if (!DecodeLineData(bytes, &in.line, &err))
-      return Malformed(io, line_path, "line data file", err);
+      return Malformed(report, line_path, "line data file", err);
   }
   if (!io.fs->ReplaceFile(out, DrawScenarioSvg(in), &err)) {
-    *io.err << kProgramName << " plot: cannot write " << PathToUtf8(out) << ": " << PathToUtf8(err)
-            << "\n";
-    return kExitFailed;
+    return report.Fail("cannot write " + PathToUtf8(out) + ": " + PathToUtf8(err));
   }
   *io.out << PathToUtf8(out) << "\n";
   return kExitOk;

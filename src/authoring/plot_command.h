@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "authoring/command_io.h"
+#include "authoring/reporter.h"
 
 namespace sb {
 
+// What `plot --help` prints.
 extern const char kPlotHelp[];
 
-int PlotCommand(const std::vector<std::string>& args, CommandIo& io);
+int PlotCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report);
 
 }  // namespace sb

@@ -44,12 +44,13 @@ std::string ClockParts(int64_t h, int64_t m, int64_t s) {
   return buf;
 }
 
-}  // namespace
-
+// "hh:mm:ss" of a time of day in seconds.
 std::string ClockText(int64_t seconds) {
   if (seconds < 0) return N(seconds) + " s";
   return ClockParts(seconds / 3600, seconds / 60 % 60, seconds % 60);
 }
+
+}  // namespace
 
 RowUse UseOfRow(const std::vector<StationRecord>& rows, size_t row) {
   const StationRecord& r = rows[row];

@@ -2,7 +2,7 @@
 // texts from row 80 down, settings in rows 81 to 86.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,8 +17,5 @@ RowUse UseOfRow(const std::vector<StationRecord>& rows, size_t row);
 
 // One line in words, texts as stored (Windows-1252).
 std::string DescribeRow(const std::vector<StationRecord>& rows, size_t row);
-
-// "hh:mm:ss" of a time of day in seconds.
-std::string ClockText(int64_t seconds);
 
 }  // namespace sb

@@ -20,14 +20,10 @@ const char kSourcesHelp[] =
     "  --force  replace texts that already exist (without it, an existing text is an\n"
     "           error and nothing is written)\n";
 
-int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
-  if (WantsHelp(args)) {
-    *io.out << kSourcesHelp;
-    return kExitOk;
-  }
+int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
-  if (!ParseArgs(args, {{"--force", false}}, 1, &a, &err)) return UsageError(io, "sources", err);
+  if (!ParseArgs(args, {{"--force", false}}, 1, &a, &err)) return report.WrongUsage(err);
 
   Form1 form;
   form.run.fs = io.fs;
@@ -44,13 +40,15 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
     for (ScenarioFile f : kTexts) {
       std::string path = ScenarioFilePath(form, f);
       if (io.fs->Exists(path)) {
-        *io.err << kProgramName << " sources: " << PathToUtf8(path)
-                << " already exists; not replaced (--force replaces it)\n";
+        report.Fail(PathToUtf8(path) + " already exists; not replaced (--force replaces it)");
         taken = true;
       }
     }
     if (taken) return kExitFailed;
   }
+  // A new folder for the scenario, as an author names it.
+  if (!io.fs->MakeFolders(form.run.folder, &err))
+    return report.Fail("cannot make the folder " + PathToUtf8(err));
   try {
     dati_linea(form);
     *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kRouteSource)) << "\n";
@@ -63,9 +61,8 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io) {
     dati_scheda(form);
     *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kTrainCard)) << "\n";
   } catch (const RunFailure& e) {
-    *io.err << kProgramName << " sources: cannot write " << PathToUtf8(e.file()) << ": "
-            << PathToUtf8(e.description()) << "\n";
-    return kExitFailed;
+    return report.Fail("cannot write " + PathToUtf8(e.file()) + ": " +
+                       PathToUtf8(e.description()));
   }
   return kExitOk;
 }

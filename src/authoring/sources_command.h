@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "authoring/command_io.h"
+#include "authoring/reporter.h"
 
 namespace sb {
 
+// What `sources --help` prints.
 extern const char kSourcesHelp[];
 
-int SourcesCommand(const std::vector<std::string>& args, CommandIo& io);
+int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report);
 
 }  // namespace sb

@@ -34,6 +34,25 @@ TEST(SourcesCommand, WritesTheFiveTextsAndNothingElse) {
   EXPECT_EQ(testing::Lines(r.out), listed);
 }
 
+// The folder an author names is made, with the folders above it, as the README's examples
+// expect; a file in its way is reported and nothing is written.
+TEST(SourcesCommand, MakesTheFolderWhenItIsMissing) {
+  MemoryFileSystem fs;
+  CommandResult r = RunInMemory(fs, {"sources", "/s/new/line/"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(fs.folders(), (std::set<std::string>{"/s/new/line", "/s/new", "/s", "/"}));
+  EXPECT_TRUE(fs.Exists("/s/new/line/Torbena-Sarvico-Zeva_linea.txt"));
+  EXPECT_EQ(fs.files().size(), 5u);
+
+  MemoryFileSystem taken;
+  taken.files()["/s/new"] = "a file";
+  r = RunInMemory(taken, {"sources", "/s/new/line"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "scenario-builder sources: cannot make the folder /s/new: Not a directory\n");
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_EQ(taken.files().size(), 1u);
+}
+
 TEST(SourcesCommand, AnAuthorsTextIsReplacedOnlyWhenAskedTo) {
   MemoryFileSystem fs;
   fs.files()["/s/Torbena-Sarvico-Zeva_47302-.txt"] = "my own train";

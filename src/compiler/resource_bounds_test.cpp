@@ -11,7 +11,6 @@
 #include "command_run.h"
 #include "compiler/binary_decode.h"
 #include "compiler/compile.h"
-#include "json_value.h"
 #include "model/run_errors.h"
 #include "test_support.h"
 
@@ -284,16 +283,14 @@ TEST(ResourceBounds, WarningsKeptAndShownAreBounded) {
                 "scenario-builder: 0 faults, 5150 warnings; checked only, no file written"}));
 
   r = testing::RunInMemory(s.fs, {"compile", testing::kDir, "--check", "--json"});
-  std::string err;
-  std::optional<testing::JsonValue> json = testing::ParseJson(r.out, &err);
-  ASSERT_TRUE(json) << err;
-  const testing::JsonValue& warnings = (*json)["warnings"];
+  const nlohmann::json json = testing::JsonOut(r);
+  const nlohmann::json& warnings = json.at("warnings");
   ASSERT_EQ(warnings.size(), 1150u);
-  EXPECT_EQ(warnings[999]["file"].text, route);
-  EXPECT_EQ(warnings[999]["line"].Int(), 1010);
-  EXPECT_EQ(warnings[1000]["file"].text, train);
-  EXPECT_EQ((*json)["warningsLeftOut"]["route"].Int(), 4000);
-  EXPECT_EQ((*json)["warningsLeftOut"]["train"].Int(), 0);
+  EXPECT_EQ(warnings[999].at("file").get<std::string>(), route);
+  EXPECT_EQ(warnings[999].at("line").get<int64_t>(), 1010);
+  EXPECT_EQ(warnings[1000].at("file").get<std::string>(), train);
+  EXPECT_EQ(json.at("warningsLeftOut").at("route").get<int64_t>(), 4000);
+  EXPECT_EQ(json.at("warningsLeftOut").at("train").get<int64_t>(), 0);
 }
 
 }  // namespace

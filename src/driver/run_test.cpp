@@ -69,6 +69,10 @@ class LoggingFileSystem : public FileSystem {
     log.push_back("remove " + Base(path));
     return mem.RemoveFile(path, err);
   }
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    log.push_back("make folders " + path);
+    return mem.MakeFolders(path, err);
+  }
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     log.push_back("lock " + dir);

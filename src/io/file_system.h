@@ -68,6 +68,10 @@ class FileSystem {
   // The same for one file; on failure *err says which step failed and why.
   bool ReplaceFile(const std::string& path, std::string_view contents, std::string* err);
   virtual bool RemoveFile(const std::string& path, std::string* err) = 0;
+  // Makes the folder `path` and the missing folders above it; one that exists already is
+  // fine ("" is the working folder or the root). On failure *err names the folder that
+  // could not be made and gives the system's reason.
+  virtual bool MakeFolders(const std::string& path, std::string* err) = 0;
   // Takes the run lock of the folder `dir`: while a run holds it, no other run of this
   // program reads, writes or deletes the scenario's files there. Waits up to `wait` while
   // another process holds it and returns null if it still does then. Where the folder
@@ -78,6 +82,10 @@ class FileSystem {
 };
 
 std::unique_ptr<FileSystem> MakeRealFileSystem();
+
+// The folder that holds `path` (separators '/' and `separator`), without trailing
+// separators; "" when the path names no folder above it, the root when it is at the root.
+std::string ParentFolder(const std::string& path, char separator);
 
 
 }  // namespace sb

@@ -176,12 +176,34 @@ class RealFileSystem : public FileSystem {
     return true;
   }
 
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    if (path.empty() || IsFolder(path)) return true;
+    if (::mkdir(path.c_str(), 0777) == 0) return true;
+    int e = errno;
+    if (e == ENOENT) {
+      const std::string parent = ParentFolder(path, '/');
+      if (!parent.empty()) {
+        if (!MakeFolders(parent, err)) return false;
+        if (::mkdir(path.c_str(), 0777) == 0) return true;
+        e = errno;
+      }
+    }
+    if (e == EEXIST && IsFolder(path)) return true;  // made by another process meanwhile
+    *err = path + ": " + ErrnoText(e == EEXIST ? ENOTDIR : e);  // EEXIST: a file is there
+    return false;
+  }
+
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return TakeFolderLock(dir, wait);
   }
 
  private:
+  static bool IsFolder(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+
   unsigned names_ = 0;  // numbers the second names of this process
 };
 

@@ -96,6 +96,31 @@ TEST_F(RealFolder, FailuresSayWhy) {
   EXPECT_TRUE(Listing().empty());
 }
 
+TEST_F(RealFolder, MakesMissingFoldersAndTheFoldersAboveThem) {
+  std::string err;
+  const std::string deep = In("Citt\xc3\xa0/a/b");
+  ASSERT_TRUE(files_->MakeFolders(deep, &err)) << err;
+  EXPECT_TRUE(fs::is_directory(FromUtf8(deep)));
+  EXPECT_TRUE(files_->MakeFolders(deep, &err)) << "one that exists is fine: " << err;
+  EXPECT_TRUE(files_->MakeFolders(In("Citt\xc3\xa0/a/c/"), &err)) << err;
+  EXPECT_TRUE(fs::is_directory(dir_ / FromUtf8("Citt\xc3\xa0/a/c")));
+  EXPECT_TRUE(files_->MakeFolders("", &err)) << err;
+  EXPECT_TRUE(files_->ReplaceFile(In("Citt\xc3\xa0/a/b/linea.txt"), "x", &err)) << err;
+}
+
+TEST_F(RealFolder, AFileWhereAFolderShouldBeIsNamed) {
+  std::string err;
+  ASSERT_TRUE(files_->ReplaceFile(In("linea.txt"), "x", &err)) << err;
+  for (const std::string& path : {In("linea.txt"), In("linea.txt/sotto")}) {
+    err.clear();
+    EXPECT_FALSE(files_->MakeFolders(path, &err)) << path;
+    EXPECT_EQ(err.rfind(In("linea.txt"), 0), 0u) << err;
+    EXPECT_GT(err.size(), In("linea.txt").size() + 2) << "and why: " << err;
+  }
+  EXPECT_EQ(Slurp("linea.txt"), "x");
+  EXPECT_EQ(Listing(), std::set<std::string>{"linea.txt"});
+}
+
 // Windows does not replace a read-only file; the old version stays as it was.
 TEST_F(RealFolder, ReadOnlyFileIsNotReplaced) {
 #ifndef _WIN32

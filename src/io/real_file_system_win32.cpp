@@ -225,12 +225,35 @@ class RealFileSystem : public FileSystem {
     return true;
   }
 
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    if (path.empty() || IsFolder(path)) return true;
+    const std::wstring wide = Widen(path);
+    if (::CreateDirectoryW(wide.c_str(), nullptr)) return true;
+    DWORD e = ::GetLastError();
+    if (e == ERROR_PATH_NOT_FOUND) {
+      const std::string parent = ParentFolder(path, '\\');
+      if (!parent.empty()) {
+        if (!MakeFolders(parent, err)) return false;
+        if (::CreateDirectoryW(wide.c_str(), nullptr)) return true;
+        e = ::GetLastError();
+      }
+    }
+    if (e == ERROR_ALREADY_EXISTS && IsFolder(path)) return true;  // made meanwhile
+    *err = path + ": " + SystemErrorText(e);
+    return false;
+  }
+
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return TakeFolderLock(dir, wait);
   }
 
  private:
+  static bool IsFolder(const std::string& path) {
+    DWORD attr = ::GetFileAttributesW(Widen(path).c_str());
+    return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
   unsigned names_ = 0;  // numbers the temporary files and second names of this process
 };
 
