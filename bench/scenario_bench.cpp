@@ -18,7 +18,9 @@
 #include "io/file_system.h"
 #include "memory_file_system.h"
 #include "model/form1.h"
-#include "readers/source_reader.h"
+#include "readers/reader_support.h"
+#include "readers/route_reader.h"
+#include "readers/train_reader.h"
 #include "scenario/scenario_texts.h"
 #include "scenario/text_file.h"
 

@@ -1,5 +1,5 @@
-// Route half of the reader: general section, kilometric references, feature lines
-// (gradients, curves, mountain stretches, speed boards, indication boards).
+#include "readers/route_reader.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -10,7 +10,9 @@
 #include "model/rounding.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
-#include "readers/source_reader.h"
+#include "readers/key_match.h"
+#include "readers/reader_support.h"
+#include "readers/route_features.h"
 
 namespace sb {
 namespace {
@@ -20,7 +22,6 @@ const char* const kRouteKeys[] = {
     "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
     "ripetizione segnali 9 codici", "curvas1", "curvad1", "pendenza", "montagna",
     "indicatori_vmax", "cartello_indicatore"};
-constexpr size_t kRouteKeyCount = sizeof kRouteKeys / sizeof kRouteKeys[0];
 
 constexpr int64_t kMaxRouteLength = 1000000;
 constexpr int64_t kMaxGridPoint = 1000000;
@@ -207,7 +208,7 @@ struct RouteReader {
       *stop = true;
       return true;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
     return true;
   }
 
@@ -267,7 +268,7 @@ struct RouteReader {
       if (!InRange(p)) return *stop = true;
       if (!Board(p, f.InputField)) return false;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
     return true;
   }
 

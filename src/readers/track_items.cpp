@@ -1,7 +1,9 @@
-// Signals and temporary slowdowns on the track cells.
+#include "readers/track_items.h"
+
+#include <string>
+
 #include "model/faults.h"
 #include "model/rounding.h"
-#include "readers/source_reader.h"
 
 namespace sb {
 namespace {

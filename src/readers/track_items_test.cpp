@@ -1,7 +1,7 @@
 // Signals and temporary slowdowns on the track cells.
 #include <gtest/gtest.h>
 
-#include "readers/source_reader.h"
+#include "readers/track_items.h"
 
 namespace sb {
 namespace {

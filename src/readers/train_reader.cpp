@@ -1,5 +1,5 @@
-// Train half of the reader: settings, speed limits and adhesion, stations, signals,
-// slowdowns and code reductions.
+#include "readers/train_reader.h"
+
 #include <optional>
 
 #include "io/file_names.h"
@@ -9,7 +9,9 @@
 #include "model/rounding.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
-#include "readers/source_reader.h"
+#include "readers/key_match.h"
+#include "readers/reader_support.h"
+#include "readers/track_items.h"
 
 namespace sb {
 namespace {
@@ -17,7 +19,6 @@ namespace {
 const char* const kTrainKeys[] = {
     "percentuale massa frenata", "numero vetture", "sabbia", "orologio", "aderenza",
     "velocita", "stazione", "segnale", "rallentamento", "abbattimento"};
-constexpr size_t kTrainKeyCount = sizeof kTrainKeys / sizeof kTrainKeys[0];
 
 struct TrainReader {
   Form1& f;
@@ -299,7 +300,7 @@ struct TrainReader {
       if (!Station(stop, key)) return false;
       if (*stop) return true;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys, kTrainKeyCount);
+    if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys);
     return true;
   }
 

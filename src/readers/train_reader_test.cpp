@@ -5,7 +5,6 @@
 #include <functional>
 #include <optional>
 
-#include "readers/source_reader.h"
 #include "test_support.h"
 
 namespace sb {
