@@ -12,6 +12,13 @@ namespace sb {
 
 class FieldReader;
 
+// What the reader does after a line.
+enum class LineOutcome {
+  kNextLine,      // goes on with the next line
+  kLeaveLoop,     // leaves the loop of lines; the steps after the loop still run
+  kEndProcedure,  // ends the reader at once, at a fault
+};
+
 // Working state of the reader, carried from the route half into the train half.
 struct ReaderContext {
   int32_t boardRow = kFirstBoardRow;  // next row for an indication board text

@@ -38,10 +38,20 @@ struct RouteReader {
   SourceRef Here() const { return ctx.where; }
 
   // A fault that ends the procedure: close and delete the text, record the fault.
-  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
     DeleteSourceText(f, path);
     RecordFault(f, code, position, Here(), std::move(message));
-    return false;
+    return LineOutcome::kEndProcedure;
+  }
+
+  // After memo_montagna or memo_indicatori_v_max: a fault recorded by the call (the list
+  // of faults grew past `faults_before`) takes the line's position and ends the procedure.
+  LineOutcome EndAtRecordedFault(size_t faults_before, int32_t position) {
+    if (f.run.diag.faults.size() == faults_before) return LineOutcome::kNextLine;
+    DeleteSourceText(f, path);
+    f.ErrorPosition = position;
+    f.run.diag.faults.back().position = position;
+    return LineOutcome::kEndProcedure;
   }
 
   bool InRange(int32_t p) {
@@ -61,10 +71,11 @@ struct RouteReader {
   // Steps the grid cursor on up to point `to` with curvature c (0: straight), each point
   // from the two before it. The whole run is handed to the grid at once; the points are
   // those the step-by-step walk would reach: it stops with fault 103 once the cursor
-  // passes 1,000,000 when `limited`, and with fault 25 where the grid ends.
-  bool Advance(int64_t to, double c, bool limited) {
+  // passes 1,000,000 when `limited` (the procedure ends), and with fault 25 where the
+  // grid ends.
+  LineOutcome Advance(int64_t to, double c, bool limited) {
     int64_t i = gridCursor;
-    if (i > to) return true;
+    if (i > to) return LineOutcome::kNextLine;
     const int64_t last_point = f.Grid.LastPoint();
     if (i <= last_point) {
       int64_t last = std::min(to, last_point);
@@ -74,13 +85,13 @@ struct RouteReader {
       gridCursor = i;
       if (limited && i > kMaxGridPoint)
         return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
-      if (i > to) return true;
+      if (i > to) return LineOutcome::kNextLine;
     }
     throw ReadFailure("the curve runs past the last point of the line (metre " +
                       std::to_string(last_point) + ")");
   }
 
-  bool Curve(const std::string& key, int32_t s, int32_t n) {
+  LineOutcome Curve(const std::string& key, int32_t s, int32_t n) {
     double c;
     if (Contains(key, "1")) c = 0.0001;
     else if (Contains(key, "2")) c = 0.0002;
@@ -91,7 +102,8 @@ struct RouteReader {
     else return End(103, std::nullopt, "the curve key " + Quoted(key) + " has no class digit 1 to 6");
     if (ContainsNoCase(key, "s")) c = -c;
     // A straight run up to the curve, then the curve over points s + 1 to s + n.
-    return Advance(s, 0.0, true) && Advance(static_cast<int64_t>(s) + n, c, true);
+    if (Advance(s, 0.0, true) == LineOutcome::kEndProcedure) return LineOutcome::kEndProcedure;
+    return Advance(static_cast<int64_t>(s) + n, c, true);
   }
 
   void Gradient(int32_t p, int32_t g) {
@@ -103,7 +115,7 @@ struct RouteReader {
     currentGradient = g;
   }
 
-  bool Board(int32_t p, const std::string& text) {
+  LineOutcome Board(int32_t p, const std::string& text) {
     TrackCell& c = f.Cell(RoundDiv(static_cast<int64_t>(p) + 50, 50));
     if (!IsFree(c)) {
       int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
@@ -117,7 +129,7 @@ struct RouteReader {
     c.value1 = static_cast<int16_t>(ctx.boardRow);
     f.StationTable[static_cast<size_t>(ctx.boardRow)].name = text;
     --ctx.boardRow;
-    return true;
+    return LineOutcome::kNextLine;
   }
 
   // Reads the next key: false at the end of the text.
@@ -135,8 +147,8 @@ struct RouteReader {
     return true;
   }
 
-  // Returns false when the procedure ends; *stop when the general section ends.
-  bool GeneralLine(const std::string& key, bool* stop) {
+  // kLeaveLoop at the head of the next section.
+  LineOutcome GeneralLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "lunghezza") && ContainsNoCase(key, "percorso")) {
@@ -204,16 +216,14 @@ struct RouteReader {
       if (b == 0) r.position = 0;
     }
     size_t lead = key.find_first_not_of(" \t");
-    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-')) {
-      *stop = true;
-      return true;
-    }
+    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-'))
+      return LineOutcome::kLeaveLoop;
     if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
-    return true;
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool FeatureLine(const std::string& key, bool* stop) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome FeatureLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "pendenza")) {
@@ -221,7 +231,7 @@ struct RouteReader {
       int32_t p = in.ReadLong();
       int32_t g = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p)) return *stop = true;
+      if (!InRange(p)) return LineOutcome::kLeaveLoop;
       Gradient(p, g);
     }
     if (ContainsNoCase(key, "curva") && f.LineDataFlag != 0) {
@@ -229,8 +239,8 @@ struct RouteReader {
       int32_t s = in.ReadLong();
       int32_t n = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(s)) return *stop = true;
-      if (!Curve(key, s, n)) return false;
+      if (!InRange(s)) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = Curve(key, s, n); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "montagna")) {
       matched = true;
@@ -238,38 +248,31 @@ struct RouteReader {
       int32_t fine = in.ReadLong();
       int32_t tipo = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(inizio)) return *stop = true;
+      if (!InRange(inizio)) return LineOutcome::kLeaveLoop;
+      const size_t faults = f.run.diag.faults.size();
       memo_montagna(f, inizio, fine, tipo, where);
-      if (f.ErrorCode > 0) {
-        DeleteSourceText(f, path);
-        f.ErrorPosition = inizio;
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedFault(faults, inizio); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "indicatori_v")) {
       matched = true;
       int32_t v[9];
       for (int32_t& x : v) x = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0])) return *stop = true;
+      if (!InRange(v[0])) return LineOutcome::kLeaveLoop;
+      const size_t faults = f.run.diag.faults.size();
       memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], where);
-      if (f.ErrorCode > 0) {
-        DeleteSourceText(f, path);
-        f.ErrorPosition = v[0];
-        f.run.diag.faults.back().position = v[0];
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedFault(faults, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "cartello") && ContainsNoCase(key, "indicat")) {
       matched = true;
       int32_t p = in.ReadLong();
       f.InputField = in.ReadText();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p)) return *stop = true;
-      if (!Board(p, f.InputField)) return false;
+      if (!InRange(p)) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = Board(p, f.InputField); o != LineOutcome::kNextLine) return o;
     }
     if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
-    return true;
+    return LineOutcome::kNextLine;
   }
 
   bool Run() {
@@ -277,13 +280,17 @@ struct RouteReader {
     for (;;) {
       std::string field = in.ReadText();
       ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
-      if (in.Eof()) return End(102, std::nullopt, "the route text has no line \"[generale]\"");
+      if (in.Eof()) {
+        End(102, std::nullopt, "the route text has no line \"[generale]\"");
+        return false;
+      }
       if (ContainsNoCase(field, "[generale]")) break;
     }
     std::string key;
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 10, false)) break;
-      if (!GeneralLine(key, &stop)) return false;
+      o = GeneralLine(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     // Without a route length there is no track: the compile step reports it.
     if (!f.HasTrack) {
@@ -297,9 +304,10 @@ struct RouteReader {
     gridCursor = 2;
     if (f.Grid.Exists())
       f.Grid.Start(Variant::Integer(0), Variant::Integer(0), Variant::Integer(0), Variant::Integer(1));
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 2, true)) break;
-      if (!FeatureLine(key, &stop)) return false;
+      o = FeatureLine(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     // End of the route source.
     DeleteSourceText(f, path);

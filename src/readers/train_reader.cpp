@@ -34,19 +34,31 @@ struct TrainReader {
   SourceRef Here() const { return ctx.where; }
   int64_t Last() const { return f.CellCount; }
 
-  // After a route fault 15 the first signal or slowdown line ends the train reading.
-  void EndAfterRouteFault(SourceRef where, int32_t p) {
-    RecordWarning(f, where,
-                  "the train text is read no further: the route text stopped at a position beyond "
-                  "the track (fault 15), and this line at " + std::to_string(p) +
-                      " m ends the reading; later lines and the speed and adhesion tails are not applied");
-  }
-
   // A fault that ends the procedure at once.
-  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
     RecordFault(f, code, position, Here(), std::move(message));
     DeleteSourceText(f, path);
-    return false;
+    return LineOutcome::kEndProcedure;
+  }
+
+  // After memo_segnale or memo_rallentamento, whose cells are written by then: a fault
+  // recorded by the call (the list of faults grew past `faults_before`) takes the line's
+  // position and ends the procedure. So does a fault still in ErrorCode from before the
+  // call, which can only be a route fault 15: the first signal or slowdown line ends the
+  // train reading, with a warning.
+  LineOutcome EndAtRecordedOrRouteFault(size_t faults_before, SourceRef where, int32_t position) {
+    const bool recorded = f.run.diag.faults.size() > faults_before;
+    if (!recorded && f.ErrorCode <= 0) return LineOutcome::kNextLine;
+    f.ErrorPosition = position;
+    if (recorded)
+      f.run.diag.faults.back().position = position;
+    else
+      RecordWarning(f, where,
+                    "the train text is read no further: the route text stopped at a position beyond "
+                    "the track (fault 15), and this line at " + std::to_string(position) +
+                        " m ends the reading; later lines and the speed and adhesion tails are not applied");
+    DeleteSourceText(f, path);
+    return LineOutcome::kEndProcedure;
   }
 
   bool InRange(int32_t p, int64_t margin, const char* what) {
@@ -88,8 +100,7 @@ struct TrainReader {
     currentAdhesion = a;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool CodeReduction(int32_t p, int32_t s) {
+  LineOutcome CodeReduction(int32_t p, int32_t s) {
     int64_t k = RoundDiv(p, 50);
     TrackCell& c = f.Cell(k);
     if (!IsFree(c))
@@ -101,21 +112,18 @@ struct TrainReader {
     } else {
       PlaceCell(f, c, kCellCodeReduction, Here());
     }
-    return true;
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool Station(bool* stop, const std::string& key) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome Station(const std::string& key) {
     SourceRef where = Here();
     StationRecord& r = f.StationTable[static_cast<size_t>(row)];
     // Step by step: each value is read at its own step and stored at once, so a fault
     // leaves the row with what the steps before it stored.
     r.position = in.ReadLong();
     const int64_t p = r.position;
-    if (!InRange(r.position, 800, "the station")) {
-      *stop = true;
-      return true;
-    }
+    if (!InRange(r.position, 800, "the station")) return LineOutcome::kLeaveLoop;
     if (p % 50 != 0)
       return End(8, r.position, "the station position " + std::to_string(p) +
                                     " m is not a multiple of 50");
@@ -165,8 +173,7 @@ struct TrainReader {
         RecordFault(f, 15, r.position, where,
                     "the stop mark of the station at " + std::to_string(p) + " m would fall in cell " +
                         std::to_string(y) + ", beyond the last cell " + std::to_string(Last()));
-        *stop = true;
-        return true;
+        return LineOutcome::kLeaveLoop;
       }
       if (r.kind != 5 && r.kind != 6) {
         for (int k = 1; k <= 4; ++k) {
@@ -192,11 +199,11 @@ struct TrainReader {
     if (row >= ctx.boardRow)
       return End(10, std::nullopt, "the station rows have reached the rows of the indication board texts "
                                    "(at most " + std::to_string(ctx.boardRow - 1) + " stations fit)");
-    return true;
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool Line(const std::string& key, bool* stop) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome Line(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "massa") && ContainsNoCase(key, "frenata")) {
@@ -214,7 +221,7 @@ struct TrainReader {
       int32_t p = in.ReadLong();
       int32_t s = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the speed limit")) return *stop = true;
+      if (!InRange(p, 100, "the speed limit")) return LineOutcome::kLeaveLoop;
       SpeedStep(p, s);
     }
     if (ContainsNoCase(key, "aderenza")) {
@@ -222,7 +229,7 @@ struct TrainReader {
       int32_t p = in.ReadLong();
       int32_t a = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the adhesion")) return *stop = true;
+      if (!InRange(p, 100, "the adhesion")) return LineOutcome::kLeaveLoop;
       AdhesionStep(p, a);
     }
     if (ContainsNoCase(key, "orologio")) {
@@ -247,61 +254,50 @@ struct TrainReader {
       int32_t v[11];
       for (int32_t& x : v) x = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0], 100, "the signal")) return *stop = true;
+      if (!InRange(v[0], 100, "the signal")) return LineOutcome::kLeaveLoop;
       if (RoundDiv(int64_t{v[0]} + 50, 50) < 8) {
         RecordFault(f, 15, v[0], where,
                     "the signal at " + std::to_string(v[0]) +
                         " m is too near the start of the line: its approach marks would fall "
                         "before cell 0 (a signal needs at least 350 m)");
-        return *stop = true;
+        return LineOutcome::kLeaveLoop;
       }
+      const size_t faults = f.run.diag.faults.size();
       memo_segnale(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], where);
-      if (f.ErrorCode > 0) {
-        f.ErrorPosition = v[0];
-        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
-        else EndAfterRouteFault(where, v[0]);
-        DeleteSourceText(f, path);
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedOrRouteFault(faults, where, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "rallentamento")) {
       matched = true;
       int32_t v[6];
       for (int32_t& x : v) x = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0], 100, "the slowdown")) return *stop = true;
+      if (!InRange(v[0], 100, "the slowdown")) return LineOutcome::kLeaveLoop;
       int64_t e = RoundDiv(int64_t{v[0]} + v[2] + 50, 50);
       if (e < 0 || e > Last()) {
         RecordFault(f, 15, v[0], where,
                     "the slowdown at " + std::to_string(v[0]) + " m, " + std::to_string(v[2]) +
                         " m long, ends in cell " + std::to_string(e) + ", outside the track (cells 0 to " +
                         std::to_string(Last()) + ")");
-        return *stop = true;
+        return LineOutcome::kLeaveLoop;
       }
+      const size_t faults = f.run.diag.faults.size();
       memo_rallentamento(f, v[0], v[1], v[2], v[3], v[4], v[5], where);
-      if (f.ErrorCode > 0) {
-        f.ErrorPosition = v[0];
-        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
-        else EndAfterRouteFault(where, v[0]);
-        DeleteSourceText(f, path);
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedOrRouteFault(faults, where, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "abbattimento")) {
       matched = true;
       int32_t p = in.ReadLong();
       int32_t s = in.ReadLong();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the code reduction")) return *stop = true;
-      if (!CodeReduction(p, s)) return false;
+      if (!InRange(p, 100, "the code reduction")) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = CodeReduction(p, s); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "stazione")) {
       matched = true;
-      if (!Station(stop, key)) return false;
-      if (*stop) return true;
+      if (LineOutcome o = Station(key); o != LineOutcome::kNextLine) return o;
     }
     if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys);
-    return true;
+    return LineOutcome::kNextLine;
   }
 
   bool NextKey(std::string* key) {
@@ -325,9 +321,10 @@ struct TrainReader {
       if (ContainsNoCase(field, "[generale]") || in.Eof()) break;
     }
     std::string key;
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key)) break;
-      if (!Line(key, &stop)) return false;
+      o = Line(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kTrain, in.CurrentLine()};
