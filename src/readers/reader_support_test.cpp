@@ -111,7 +111,7 @@ TEST(ReaderSupport, ShortLineWarning) {
     FieldReader in(text);
     const std::string key = in.ReadText();
     const SourceRef where{SourceFile::kRoute, in.FieldLine()};
-    in.ReadLong();
+    in.ReadInt32();
     WarnShortLine(s.form, in, where, key);
     if (in.FieldLine() == 1) {
       EXPECT_TRUE(s.form.run.diag.warnings.empty());

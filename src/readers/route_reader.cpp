@@ -54,6 +54,7 @@ struct RouteReader {
     return LineOutcome::kEndProcedure;
   }
 
+  // The range test of a feature at p: false, with fault 15, when p lies beyond the track.
   bool InRange(int32_t p) {
     if (static_cast<int64_t>(p) + 100 <= 50 * static_cast<int64_t>(f.CellCount)) return true;
     RecordFault(f, 15, p, Here(),
@@ -73,7 +74,7 @@ struct RouteReader {
   // those the step-by-step walk would reach: it stops with fault 103 once the cursor
   // passes 1,000,000 when `limited` (the procedure ends), and with fault 25 where the
   // grid ends.
-  LineOutcome Advance(int64_t to, double c, bool limited) {
+  LineOutcome StepPlanTo(int64_t to, double c, bool limited) {
     int64_t i = gridCursor;
     if (i > to) return LineOutcome::kNextLine;
     const int64_t last_point = f.Grid.LastPoint();
@@ -102,11 +103,11 @@ struct RouteReader {
     else return End(103, std::nullopt, "the curve key " + Quoted(key) + " has no class digit 1 to 6");
     if (ContainsNoCase(key, "s")) c = -c;
     // A straight run up to the curve, then the curve over points s + 1 to s + n.
-    if (Advance(s, 0.0, true) == LineOutcome::kEndProcedure) return LineOutcome::kEndProcedure;
-    return Advance(static_cast<int64_t>(s) + n, c, true);
+    if (StepPlanTo(s, 0.0, true) == LineOutcome::kEndProcedure) return LineOutcome::kEndProcedure;
+    return StepPlanTo(static_cast<int64_t>(s) + n, c, true);
   }
 
-  void Gradient(int32_t p, int32_t g) {
+  void GradientStep(int32_t p, int32_t g) {
     int64_t k = RoundDiv(p, 50);
     if (k > 0) {
       do FillGradientCell();
@@ -115,7 +116,7 @@ struct RouteReader {
     currentGradient = g;
   }
 
-  LineOutcome Board(int32_t p, const std::string& text) {
+  LineOutcome PlaceBoard(int32_t p, const std::string& text) {
     TrackCell& c = f.Cell(RoundDiv(static_cast<int64_t>(p) + 50, 50));
     if (!IsFree(c)) {
       int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
@@ -153,7 +154,7 @@ struct RouteReader {
     SourceRef where = Here();
     if (ContainsNoCase(key, "lunghezza") && ContainsNoCase(key, "percorso")) {
       matched = true;
-      int32_t L = in.ReadLong();
+      int32_t L = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       f.StationTable[kRowTrain].extentEnd = L;
       if (L > kMaxRouteLength || L < 0)
@@ -167,9 +168,9 @@ struct RouteReader {
       if (Contains(key, "progressiva") && Contains(key, e.word)) {
         matched = true;
         // The entry is stored only once its three values are read.
-        int32_t start = in.ReadLong();
-        int32_t end = in.ReadLong();
-        int32_t flag = in.ReadLong();
+        int32_t start = in.ReadInt32();
+        int32_t end = in.ReadInt32();
+        int32_t flag = in.ReadInt32();
         WarnShortLine(f, in, where, key);
         StationRecord& r = f.StationTable[e.row];
         r.extentStart = start;
@@ -179,23 +180,23 @@ struct RouteReader {
     }
     if (Contains(key, "sfondo") && Contains(key, "uno")) {
       matched = true;
-      f.StationTable[kRowLine].extentStart = in.ReadLong();
+      f.StationTable[kRowLine].extentStart = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "due")) {
       matched = true;
-      f.StationTable[kRowLine].position = in.ReadLong();
+      f.StationTable[kRowLine].position = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "tre")) {
       matched = true;
-      f.StationTable[kRowLine].extentEnd = in.ReadLong();
+      f.StationTable[kRowLine].extentEnd = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "ripetizione") && Contains(key, "segnali")) {
       matched = true;
-      int32_t a = in.ReadLong();
-      int32_t b = in.ReadLong();
+      int32_t a = in.ReadInt32();
+      int32_t b = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       StationRecord& r = f.StationTable[kRowSignals];
       r.extentStart = a;
@@ -228,25 +229,25 @@ struct RouteReader {
     SourceRef where = Here();
     if (ContainsNoCase(key, "pendenza")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t g = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t g = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(p)) return LineOutcome::kLeaveLoop;
-      Gradient(p, g);
+      GradientStep(p, g);
     }
     if (ContainsNoCase(key, "curva") && f.LineDataFlag != 0) {
       matched = true;
-      int32_t s = in.ReadLong();
-      int32_t n = in.ReadLong();
+      int32_t s = in.ReadInt32();
+      int32_t n = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(s)) return LineOutcome::kLeaveLoop;
       if (LineOutcome o = Curve(key, s, n); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "montagna")) {
       matched = true;
-      int32_t inizio = in.ReadLong();
-      int32_t fine = in.ReadLong();
-      int32_t tipo = in.ReadLong();
+      int32_t inizio = in.ReadInt32();
+      int32_t fine = in.ReadInt32();
+      int32_t tipo = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(inizio)) return LineOutcome::kLeaveLoop;
       const size_t faults = f.run.diag.faults.size();
@@ -256,7 +257,7 @@ struct RouteReader {
     if (ContainsNoCase(key, "indicatori_v")) {
       matched = true;
       int32_t v[9];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(v[0])) return LineOutcome::kLeaveLoop;
       const size_t faults = f.run.diag.faults.size();
@@ -265,11 +266,11 @@ struct RouteReader {
     }
     if (ContainsNoCase(key, "cartello") && ContainsNoCase(key, "indicat")) {
       matched = true;
-      int32_t p = in.ReadLong();
+      int32_t p = in.ReadInt32();
       f.InputField = in.ReadText();
       WarnShortLine(f, in, where, key);
       if (!InRange(p)) return LineOutcome::kLeaveLoop;
-      if (LineOutcome o = Board(p, f.InputField); o != LineOutcome::kNextLine) return o;
+      if (LineOutcome o = PlaceBoard(p, f.InputField); o != LineOutcome::kNextLine) return o;
     }
     if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
     return LineOutcome::kNextLine;
@@ -314,7 +315,7 @@ struct RouteReader {
     ctx.where = SourceRef{SourceFile::kRoute, in.CurrentLine()};
     do FillGradientCell();
     while (gradientCursor < static_cast<int64_t>(f.CellCount) - 2);
-    if (f.Grid.Exists()) Advance(static_cast<int64_t>(f.TotalLength) - 2, 0.0, false);
+    if (f.Grid.Exists()) StepPlanTo(static_cast<int64_t>(f.TotalLength) - 2, 0.0, false);
     return true;
   }
 };

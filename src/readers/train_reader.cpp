@@ -25,14 +25,14 @@ struct TrainReader {
   ReaderContext& ctx;
   std::string path;
   FieldReader& in;
-  int32_t row = 1;            // station row counter
+  int32_t stationRow = 1;     // row of the next station
   int64_t speedIndex = 0;     // speed fill index
   int64_t adhesionIndex = 0;  // adhesion fill index
   int32_t currentSpeed = 0;
   int32_t currentAdhesion = 0;
 
   SourceRef Here() const { return ctx.where; }
-  int64_t Last() const { return f.CellCount; }
+  int64_t LastCell() const { return f.CellCount; }  // index of the last track cell
 
   // A fault that ends the procedure at once.
   LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
@@ -61,11 +61,13 @@ struct TrainReader {
     return LineOutcome::kEndProcedure;
   }
 
+  // The range test of an item at p: false, with fault 15, when p + margin lies beyond the
+  // track.
   bool InRange(int32_t p, int64_t margin, const char* what) {
-    if (static_cast<int64_t>(p) + margin <= 50 * Last()) return true;
+    if (static_cast<int64_t>(p) + margin <= 50 * LastCell()) return true;
     RecordFault(f, 15, p, Here(),
                 std::string(what) + " at " + std::to_string(p) + " m lies beyond the track (at most " +
-                    std::to_string(50 * Last() - margin) + " m)");
+                    std::to_string(50 * LastCell() - margin) + " m)");
     return false;
   }
 
@@ -84,7 +86,7 @@ struct TrainReader {
     int64_t n = RoundDiv(p, 50);
     if (n > 0) {
       do {
-        if (speedIndex >= Last()) break;
+        if (speedIndex >= LastCell()) break;
         FillSpeed();
       } while (speedIndex < n);
     }
@@ -118,33 +120,33 @@ struct TrainReader {
   // kLeaveLoop at a fault 15.
   LineOutcome Station(const std::string& key) {
     SourceRef where = Here();
-    StationRecord& r = f.StationTable[static_cast<size_t>(row)];
+    StationRecord& r = f.StationTable[static_cast<size_t>(stationRow)];
     // Step by step: each value is read at its own step and stored at once, so a fault
     // leaves the row with what the steps before it stored.
-    r.position = in.ReadLong();
+    r.position = in.ReadInt32();
     const int64_t p = r.position;
     if (!InRange(r.position, 800, "the station")) return LineOutcome::kLeaveLoop;
     if (p % 50 != 0)
       return End(8, r.position, "the station position " + std::to_string(p) +
                                     " m is not a multiple of 50");
     r.kind = in.ReadByte();
-    int32_t L = in.ReadLong();
+    int32_t L = in.ReadInt32();
     if (L % 100 != 0)
       return End(9, r.position, "the station length " + std::to_string(L) +
                                     " m is not a multiple of 100");
     r.stationFlag1 = in.ReadByte();
     r.stationFlag2 = in.ReadByte();
     r.stationFlag3 = in.ReadByte();
-    r.stationValue1 = in.ReadInt();
-    r.stationValue2 = in.ReadInt();
+    r.stationValue1 = in.ReadInt16();
+    r.stationValue2 = in.ReadInt16();
     r.stationFlag4 = in.ReadByte();
-    r.stationValue3 = in.ReadInt();
-    r.stationValue4 = in.ReadInt();
-    r.stationValue5 = in.ReadInt();
+    r.stationValue3 = in.ReadInt16();
+    r.stationValue4 = in.ReadInt16();
+    r.stationValue5 = in.ReadInt16();
     r.stationFlag5 = in.ReadByte();
-    int32_t hour = in.ReadLong();
-    int32_t minute = in.ReadLong();
-    int32_t second = in.ReadLong();
+    int32_t hour = in.ReadInt32();
+    int32_t minute = in.ReadInt32();
+    int32_t second = in.ReadInt32();
     r.timetableSeconds = ToInt32((int64_t{hour} * 60 + minute) * 60 + second, "the timetable time in seconds");
     r.name = in.ReadText();
     WarnShortLine(f, in, where, key);
@@ -161,7 +163,7 @@ struct TrainReader {
       r.extentEnd = ToInt32(p + L / 2 + (r.stationFlag3 != 0 ? 50 : 0), "the station extent end");
     }
     if (L < 600) r.stationFlag2 = 0;
-    if (row == 1) {
+    if (stationRow == 1) {
       r.stationFlag2 = 0;
       r.stationFlag3 = 0;
     }
@@ -169,10 +171,10 @@ struct TrainReader {
     if (r.kind < 25) {
       // Stop mark at extentEnd / 50 - 1; approach marks 2 to 5 cells before the extent end.
       int64_t y = RoundDiv(end - 50, 50);
-      if (end - 50 > 50 && y > Last()) {
+      if (end - 50 > 50 && y > LastCell()) {
         RecordFault(f, 15, r.position, where,
                     "the stop mark of the station at " + std::to_string(p) + " m would fall in cell " +
-                        std::to_string(y) + ", beyond the last cell " + std::to_string(Last()));
+                        std::to_string(y) + ", beyond the last cell " + std::to_string(LastCell()));
         return LineOutcome::kLeaveLoop;
       }
       if (r.kind != 5 && r.kind != 6) {
@@ -187,47 +189,47 @@ struct TrainReader {
                                          " m, at or before 100 m: no room for its stop mark");
       TrackCell& c = f.Cell(y);
       PlaceCell(f, c, kCellStationStop, where);
-      c.value1 = static_cast<int16_t>(row);
+      c.value1 = static_cast<int16_t>(stationRow);
     }
-    if (row > 1 && static_cast<int64_t>(r.extentStart) - 350 <
-                       f.StationTable[static_cast<size_t>(row - 1)].extentEnd)
+    if (stationRow > 1 && static_cast<int64_t>(r.extentStart) - 350 <
+                       f.StationTable[static_cast<size_t>(stationRow - 1)].extentEnd)
       return End(22, r.position, "the station at " + std::to_string(p) + " m starts its extent at " +
                                      std::to_string(r.extentStart) + " m, less than 350 m after the previous "
                                      "station's extent ends (" +
-                                     std::to_string(f.StationTable[static_cast<size_t>(row - 1)].extentEnd) + " m)");
-    ++row;
-    if (row >= ctx.boardRow)
+                                     std::to_string(f.StationTable[static_cast<size_t>(stationRow - 1)].extentEnd) + " m)");
+    ++stationRow;
+    if (stationRow >= ctx.boardRow)
       return End(10, std::nullopt, "the station rows have reached the rows of the indication board texts "
                                    "(at most " + std::to_string(ctx.boardRow - 1) + " stations fit)");
     return LineOutcome::kNextLine;
   }
 
   // kLeaveLoop at a fault 15.
-  LineOutcome Line(const std::string& key) {
+  LineOutcome TrainLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "massa") && ContainsNoCase(key, "frenata")) {
       matched = true;
-      f.StationTable[kRowTrain].extentStart = in.ReadLong();
+      f.StationTable[kRowTrain].extentStart = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "vetture")) {
       matched = true;
-      f.StationTable[kRowTrain].position = in.ReadLong();
+      f.StationTable[kRowTrain].position = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "velocit")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t s = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t s = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(p, 100, "the speed limit")) return LineOutcome::kLeaveLoop;
       SpeedStep(p, s);
     }
     if (ContainsNoCase(key, "aderenza")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t a = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t a = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(p, 100, "the adhesion")) return LineOutcome::kLeaveLoop;
       AdhesionStep(p, a);
@@ -235,9 +237,9 @@ struct TrainReader {
     if (ContainsNoCase(key, "orologio")) {
       matched = true;
       // The clock is stored only once its three values are read.
-      int16_t hour = in.ReadInt();
-      int16_t minute = in.ReadInt();
-      int16_t second = in.ReadInt();
+      int16_t hour = in.ReadInt16();
+      int16_t minute = in.ReadInt16();
+      int16_t second = in.ReadInt16();
       WarnShortLine(f, in, where, key);
       StationRecord& r = f.StationTable[kRowSignals];
       r.stationValue3 = hour;
@@ -246,13 +248,13 @@ struct TrainReader {
     }
     if (ContainsNoCase(key, "sabbia")) {
       matched = true;
-      f.StationTable[kRowSignals].stationValue1 = in.ReadInt();
+      f.StationTable[kRowSignals].stationValue1 = in.ReadInt16();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "segnale")) {
       matched = true;
       int32_t v[11];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(v[0], 100, "the signal")) return LineOutcome::kLeaveLoop;
       if (RoundDiv(int64_t{v[0]} + 50, 50) < 8) {
@@ -269,15 +271,15 @@ struct TrainReader {
     if (ContainsNoCase(key, "rallentamento")) {
       matched = true;
       int32_t v[6];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(v[0], 100, "the slowdown")) return LineOutcome::kLeaveLoop;
       int64_t e = RoundDiv(int64_t{v[0]} + v[2] + 50, 50);
-      if (e < 0 || e > Last()) {
+      if (e < 0 || e > LastCell()) {
         RecordFault(f, 15, v[0], where,
                     "the slowdown at " + std::to_string(v[0]) + " m, " + std::to_string(v[2]) +
                         " m long, ends in cell " + std::to_string(e) + ", outside the track (cells 0 to " +
-                        std::to_string(Last()) + ")");
+                        std::to_string(LastCell()) + ")");
         return LineOutcome::kLeaveLoop;
       }
       const size_t faults = f.run.diag.faults.size();
@@ -286,8 +288,8 @@ struct TrainReader {
     }
     if (ContainsNoCase(key, "abbattimento")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t s = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t s = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       if (!InRange(p, 100, "the code reduction")) return LineOutcome::kLeaveLoop;
       if (LineOutcome o = CodeReduction(p, s); o != LineOutcome::kNextLine) return o;
@@ -323,16 +325,16 @@ struct TrainReader {
     std::string key;
     for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key)) break;
-      o = Line(key);
+      o = TrainLine(key);
       if (o == LineOutcome::kEndProcedure) return false;
     }
     DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kTrain, in.CurrentLine()};
     // Tails: the last speed limit and adhesion run to the end of the line.
     do FillSpeed();
-    while (speedIndex < Last() - 2);
+    while (speedIndex < LastCell() - 2);
     do FillAdhesion();
-    while (adhesionIndex < Last() - 2);
+    while (adhesionIndex < LastCell() - 2);
     for (int rowKm : {kRowKmTre, kRowKmDue, kRowKmUno}) {
       const StationRecord& r = f.StationTable[rowKm];
       if (r.extentStart % 50 != 0 || r.extentEnd % 50 != 0) {
