@@ -23,7 +23,7 @@ std::string NoTrackReason(const Form1& form) {
 
 }  // namespace
 
-void errore(const std::string& a) { throw ErroreStop(a); }
+void errore(const std::string& a) { throw StampPlaceTaken(a); }
 
 bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.run.diag.faults.empty(); }
 

@@ -231,7 +231,7 @@ TEST(Compile, OccupiedStampPlaceStopsBeforeAnyBinaryFile) {
     try {
       Compile(s);
       FAIL() << "the compile went through";
-    } catch (const ErroreStop& e) {
+    } catch (const StampPlaceTaken& e) {
       EXPECT_EQ(e.code(), c.code);
       EXPECT_EQ(std::string(e.what()), std::string(" Errore n. ") + c.code);
     }
