@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "compiler/binary_decode.h"
 #include "model/run_errors.h"
+#include "replacement_log.h"
 #include "scenario/scenario_texts.h"
 #include "test_support.h"
 
@@ -23,37 +22,9 @@ using testing::Train;
 constexpr ScenarioFile kBinaries[] = {ScenarioFile::kLineData, ScenarioFile::kTrainSettings,
                                       ScenarioFile::kTrack};
 
-// Passes everything through to a folder in memory and notes the paths of the files
-// replaced, in order.
-class ReplacementLog : public FileSystem {
- public:
-  explicit ReplacementLog(MemoryFileSystem& folder) : folder_(folder) {}
-  bool Exists(const std::string& path) override { return folder_.Exists(path); }
-  bool ReadFile(const std::string& path, std::string* contents, std::string* err) override {
-    return folder_.ReadFile(path, contents, err);
-  }
-  bool ReplaceFiles(const std::vector<FileToWrite>& files, ReplaceError* error) override {
-    if (!folder_.ReplaceFiles(files, error)) return false;
-    for (const FileToWrite& f : files) replaced.push_back(f.path);
-    return true;
-  }
-  bool RemoveFile(const std::string& path, std::string* err) override {
-    return folder_.RemoveFile(path, err);
-  }
-  std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
-                                         std::chrono::milliseconds wait) override {
-    return folder_.LockFolder(dir, wait);
-  }
-
-  std::vector<std::string> replaced;
-
- private:
-  MemoryFileSystem& folder_;
-};
-
 // Compiles the texts in the folder; returns the paths of the binary files written, in order.
 std::vector<std::string> Compile(MemoryScenario& s, int32_t j = 1) {
-  ReplacementLog log(s.fs);
+  testing::ReplacementLog log(s.fs);
   s.form.run.fs = &log;
   struct Restore {
     MemoryScenario& s;
