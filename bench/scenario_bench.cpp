@@ -16,9 +16,12 @@
 #include "compiler/compile.h"
 #include "io/file_names.h"
 #include "io/file_system.h"
+#include "line_data_bytes.h"
 #include "memory_file_system.h"
 #include "model/form1.h"
-#include "readers/source_reader.h"
+#include "readers/reader_support.h"
+#include "readers/route_reader.h"
+#include "readers/train_reader.h"
 #include "scenario/scenario_texts.h"
 #include "scenario/text_file.h"
 
@@ -178,18 +181,18 @@ const Form1& CompiledBuiltIn() {
   return s.form;
 }
 
-void BM_FileLinea_BuiltIn(benchmark::State& state) {
+void BM_LineData_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
   size_t bytes = 0;
   for (auto _ : state) {
-    std::string out = EncodeLineData(f.Grid);
+    std::string out = testing::LineDataBytes(f.Grid);
     bytes = out.size();
     benchmark::DoNotOptimize(out.data());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
 }
 
-void BM_FileImpostazioni_BuiltIn(benchmark::State& state) {
+void BM_TrainSettings_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
   const std::string path = ScenarioFilePath(f, ScenarioFile::kTrainSettings);
   for (auto _ : state) {
@@ -198,7 +201,7 @@ void BM_FileImpostazioni_BuiltIn(benchmark::State& state) {
   }
 }
 
-void BM_FileTracciato_BuiltIn(benchmark::State& state) {
+void BM_Track_BuiltIn(benchmark::State& state) {
   const Form1& f = CompiledBuiltIn();
   for (auto _ : state) {
     std::string out = EncodeTrack(f);
@@ -254,9 +257,9 @@ BENCHMARK(BM_RouteReaderWithPlan_BuiltIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RouteReaderWithPlan_1000km)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TrainReader_BuiltIn)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CellPass_Dense)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FileLinea_BuiltIn)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FileImpostazioni_BuiltIn)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FileTracciato_BuiltIn)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LineData_BuiltIn)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrainSettings_BuiltIn)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Track_BuiltIn)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Compile_BuiltIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Compile_1000km)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Compile_1000km_Disk)->Unit(benchmark::kMillisecond);

@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     completed = true;
   } catch (const sb::CompileStop&) {
     SB_CHECK(!s.form.HasTrack);
-  } catch (const sb::ErroreStop&) {
+  } catch (const sb::StampPlaceTaken&) {
   } catch (const sb::RunFailure&) {
   }
   sb::fuzz::CheckModel(s.form);

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "compiler/binary_decode.h"
-#include "compiler/binary_files.h"
 #include "fuzz_support.h"
+#include "line_data_bytes.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -30,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     grid.At(i, 0) = elements[static_cast<size_t>(i)];
     grid.At(i, 1) = elements[static_cast<size_t>(points + i)];
   }
-  SB_CHECK(sb::EncodeLineData(grid) == bytes);
+  SB_CHECK(sb::testing::LineDataBytes(grid) == bytes);
   return 0;
 }

@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             SB_CHECK(wide == v);
           break;
         }
-        case 1: in.ReadLong(); break;
-        case 2: in.ReadInt(); break;
+        case 1: in.ReadInt32(); break;
+        case 2: in.ReadInt16(); break;
         case 3: {
           int v = in.ReadByte();
           SB_CHECK(v >= 0 && v <= 255);

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t j = 0;
   try {
     sb::memorizza_percorso(s.form, j, sb::BinaryFiles::kNone);
-  } catch (const sb::ErroreStop&) {
+  } catch (const sb::StampPlaceTaken&) {
     // An occupied stamp place: an expected end of the compile.
   } catch (const sb::RunFailure&) {
     // A text too long for the settings file.

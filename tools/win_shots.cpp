@@ -172,7 +172,7 @@ int Shots(const std::string& dir) {
       answered = true;
     }
   });
-  platform->ShowMessage(sb::ErroreStop("1250").what());
+  platform->ShowMessage(sb::StampPlaceTaken("1250").what());
   watcher.join();
   return answered ? 0 : 1;
 }

@@ -156,7 +156,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
 
   // The run lock of the folder, taken to check as well: a default run there deletes its texts.
   std::optional<Diagnostic> fatal;
-  std::optional<ErroreStop> stamp;
+  std::optional<StampPlaceTaken> stamp;
   const std::string folder = ScenarioFolder(form);
   const std::unique_ptr<FolderLock> lock = log.LockFolder(folder, kRunLockWait);
   if (!lock) {
@@ -170,7 +170,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
     if (lock) memorizza_percorso(form, j, check ? BinaryFiles::kNone : BinaryFiles::kWrite);
   } catch (const CompileStop& e) {
     fatal = NoTrackDiagnostic(e);
-  } catch (const ErroreStop& e) {
+  } catch (const StampPlaceTaken& e) {
     stamp = e;
   } catch (const RunFailure& e) {
     fatal = WriteFailureDiagnostic(e, log.replaced);

@@ -149,7 +149,7 @@ Diagnostic NoTrackDiagnostic(const CompileStop& stop) {
   return d;
 }
 
-Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const SourceTexts& texts) {
+Diagnostic StampDiagnostic(const Form1& form, const StampPlaceTaken& stop, const SourceTexts& texts) {
   Diagnostic d;
   d.severity = Severity::kFatal;
   const bool first = stop.code() == "1250";

@@ -17,7 +17,7 @@
 namespace sb {
 
 class CompileStop;
-class ErroreStop;
+class StampPlaceTaken;
 class RunFailure;
 
 // The lines of the two source texts that the diagnostics of a compile quote.
@@ -49,7 +49,7 @@ std::vector<Diagnostic> LeftOutNotes(const Form1& form, const SourceTexts& texts
 
 // The stops that end a compile before its binary files are written.
 Diagnostic NoTrackDiagnostic(const CompileStop& stop);
-Diagnostic StampDiagnostic(const Form1& form, const ErroreStop& stop, const SourceTexts& texts);
+Diagnostic StampDiagnostic(const Form1& form, const StampPlaceTaken& stop, const SourceTexts& texts);
 // `written`: the files replaced before the failing one.
 Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<std::string>& written);
 

@@ -63,13 +63,6 @@ size_t LineDataSize(const LineGrid& grid) {
   return 2 * n.empty + 4 * n.integer + 10 * n.real;
 }
 
-std::string EncodeLineData(const LineGrid& grid) {
-  std::string out;
-  out.reserve(LineDataSize(grid));
-  WriteLineData(grid, [&](std::string_view piece) { out.append(piece); });
-  return out;
-}
-
 std::string EncodeTrainSettings(const Form1& form, const std::string& path) {
   std::string out;
   size_t size = 0;

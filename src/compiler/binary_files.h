@@ -10,9 +10,8 @@
 
 namespace sb {
 
-// Line data: 2 x (TotalLength + 1) tagged elements, all x values then all y values.
-std::string EncodeLineData(const LineGrid& grid);
-// The same bytes handed to `sink` in order, piece by piece, from the plan of the line.
+// Line data: 2 x (TotalLength + 1) tagged elements, all x values then all y values, handed
+// to `sink` in order, piece by piece, from the plan of the line.
 void WriteLineData(const LineGrid& grid, const std::function<void(std::string_view)>& sink);
 // The size of the line data file in bytes.
 size_t LineDataSize(const LineGrid& grid);

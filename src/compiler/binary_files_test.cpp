@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "line_data_bytes.h"
 #include "model/run_errors.h"
 #include "test_support.h"
 
@@ -9,6 +10,7 @@ namespace sb {
 namespace {
 
 using testing::Hex;
+using testing::LineDataBytes;
 
 TEST(LineDataFile, TaggedElementsOfTwoFourOrTenBytes) {
   LineGrid g;
@@ -19,7 +21,7 @@ TEST(LineDataFile, TaggedElementsOfTwoFourOrTenBytes) {
   g.At(0, 1) = Variant::Integer(258);
   g.At(1, 1) = Variant::Double(-0.25);
   // metre 2 of component 1 stays empty
-  EXPECT_EQ(Hex(EncodeLineData(g)),
+  EXPECT_EQ(Hex(LineDataBytes(g)),
             "02 00 00 00 "                    // x of metre 0: integer 0
             "02 00 FE FF "                    // x of metre 1: integer -2
             "05 00 00 00 00 00 00 00 F8 3F "  // x of metre 2: 1.5

@@ -18,33 +18,35 @@ struct CellPass {
   bool Free(int64_t k) { return InTrack(k) && IsFree(At(k)); }
   int Type(int64_t k) { return InTrack(k) ? At(k).cellType : -1; }
 
-  void Mark(int64_t k) {
+  void PlaceMarker(int64_t k) {
     TrackCell& c = At(k);
     c.cellType = kCellLimitMarker;
     c.value1 = kMarkerSpeed;
     f.run.cellSource[static_cast<size_t>(k)] = SourceRef{};
   }
 
-  void Lower(int64_t k) {
+  // A limit marker already in place keeps the lower of its speed and the marker speed.
+  void CapMarkerSpeed(int64_t k) {
     Variant r = minimo(Variant::Integer(kMarkerSpeed), Variant::Integer(At(k).value1));
     At(k).value1 = r.i;
   }
 
+  // A fault of the pass, at the position of its cell.
   void Fault(int32_t code, int64_t cell, std::string message) {
     RecordFault(f, code, static_cast<int32_t>(cell * 50), SourceRef{}, std::move(message));
     f.run.diag.faults.back().cell = static_cast<int32_t>(cell);
   }
 
   // Rule 1: a limit marker before every signal within 20 cells before a warning point.
-  void WarningPoint(int64_t i) {
+  void MarkBeforeWarningPoint(int64_t i) {
     for (int64_t k = 1; k <= 20; ++k) {
       int64_t d = i - k;
       if (d < 3) break;
       if (Type(d) != kCellSignal) continue;
-      if (Free(d - 1)) Mark(d - 1);
-      else if (Free(d - 2)) Mark(d - 2);
-      else if (Type(d - 1) == kCellLimitMarker) Lower(d - 1);
-      else if (Type(d - 2) == kCellLimitMarker) Lower(d - 2);
+      if (Free(d - 1)) PlaceMarker(d - 1);
+      else if (Free(d - 2)) PlaceMarker(d - 2);
+      else if (Type(d - 1) == kCellLimitMarker) CapMarkerSpeed(d - 1);
+      else if (Type(d - 2) == kCellLimitMarker) CapMarkerSpeed(d - 2);
       else
         Fault(11, d, "no room for a limit marker before the signal in cell " + std::to_string(d) +
                          " (" + std::to_string(d * 50) + " m), which precedes the slowdown warning "
@@ -56,14 +58,14 @@ struct CellPass {
 
   // Rule 2: markers before a slowdown start, through a slow slowdown, and before the
   // first signal after its end.
-  void SlowdownStart(int64_t i) {
+  void MarkAroundSlowdown(int64_t i) {
     static const int kWindows[3][3] = {{5, 6, 7}, {11, 12, 13}, {18, 19, 20}};
     for (const auto& w : kWindows) {
       if (i <= w[2]) continue;
       bool placed = false;
       for (int off : w) {
         if (Free(i - off)) {
-          Mark(i - off);
+          PlaceMarker(i - off);
           placed = true;
           break;
         }
@@ -79,9 +81,9 @@ struct CellPass {
       ++k;
       ++m;
       if (m == 8) {
-        if (Free(k)) { Mark(k); m = 0; }
-        else if (Free(k - 1)) { Mark(k - 1); m = 1; }
-        else if (Free(k + 1)) { Mark(k + 1); m = -1; }
+        if (Free(k)) { PlaceMarker(k); m = 0; }
+        else if (Free(k - 1)) { PlaceMarker(k - 1); m = 1; }
+        else if (Free(k + 1)) { PlaceMarker(k + 1); m = -1; }
         else
           Fault(13, k, "no room for a limit marker in the slowdown from cell " + std::to_string(i) +
                            " near cell " + std::to_string(k) + " (cells " + std::to_string(k - 1) +
@@ -98,8 +100,8 @@ struct CellPass {
       }
     }
     if (m > 0) {
-      if (Free(m)) Mark(m);
-      else if (Free(m - 1)) Mark(m - 1);
+      if (Free(m)) PlaceMarker(m);
+      else if (Free(m - 1)) PlaceMarker(m - 1);
       else
         Fault(13, k, "no room for a limit marker before the first signal after the slowdown "
                      "ending in cell " + std::to_string(k) + " (cells " + std::to_string(m) +
@@ -109,8 +111,8 @@ struct CellPass {
 
   void Run() {
     for (int64_t i = 1; i <= static_cast<int64_t>(f.CellCount) - 2; ++i) {
-      if (At(i).cellType == kCellSlowdownWarning) WarningPoint(i);
-      if (At(i).cellType == kCellSlowdownStart) SlowdownStart(i);
+      if (At(i).cellType == kCellSlowdownWarning) MarkBeforeWarningPoint(i);
+      if (At(i).cellType == kCellSlowdownStart) MarkAroundSlowdown(i);
     }
   }
 };

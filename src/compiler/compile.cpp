@@ -23,11 +23,11 @@ std::string NoTrackReason(const Form1& form) {
 
 }  // namespace
 
-void errore(const std::string& a) { throw ErroreStop(a); }
+void errore(const std::string& a) { throw StampPlaceTaken(a); }
 
 bool FaultRecorded(const Form1& form) { return form.ErrorCode != 0 || !form.run.diag.faults.empty(); }
 
-CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
+void memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   form.LineDataFlag = j;
   form.ErrorCode = 0;
   form.run.diag.Clear();
@@ -57,9 +57,8 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   const std::string sim = EncodeTrainSettings(form, sim_path);
   const std::string track = EncodeTrack(form);
 
-  CompileOutput out;
-  if (files == BinaryFiles::kNone) return out;
-  if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return out;
+  if (files == BinaryFiles::kNone) return;
+  if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return;
   std::vector<FileToWrite> unit;
   if (form.LineDataFlag != 0) {
     unit.push_back({ScenarioFilePath(form, ScenarioFile::kLineData), LineDataSize(form.Grid),
@@ -69,8 +68,6 @@ CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
   unit.push_back(BytesToWrite(ScenarioFilePath(form, ScenarioFile::kTrack), track));
   ReplaceError error;
   if (!form.run.fs->ReplaceFiles(unit, &error)) throw RunFailure(error.path, error.reason);
-  for (const FileToWrite& f : unit) out.written.push_back(f.path);
-  return out;
 }
 
 }  // namespace sb

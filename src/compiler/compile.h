@@ -2,17 +2,12 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "model/form1.h"
 
 namespace sb {
 
-struct CompileOutput {
-  std::vector<std::string> written;  // full paths of the binary files written
-};
-
-// `errore`: ends the compile with " Errore n. " and the code (throws ErroreStop).
+// `errore`: ends the compile with " Errore n. " and the code (throws StampPlaceTaken).
 [[noreturn]] void errore(const std::string& a);
 
 // Whether the compile writes its binary files.
@@ -26,8 +21,8 @@ enum class BinaryFiles {
 bool FaultRecorded(const Form1& form);
 
 // Runs the compile with line-data flag j. The binary files are replaced as one: either all
-// are written or none is. Throws CompileStop when the reader left no track, ErroreStop for
-// an occupied stamp place, RunFailure when a file cannot be written.
-CompileOutput memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files = BinaryFiles::kWrite);
+// are written or none is. Throws CompileStop when the reader left no track, StampPlaceTaken
+// for an occupied stamp place, RunFailure when a file cannot be written.
+void memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files = BinaryFiles::kWrite);
 
 }  // namespace sb

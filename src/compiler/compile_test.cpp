@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "compiler/binary_decode.h"
 #include "model/run_errors.h"
+#include "replacement_log.h"
 #include "scenario/scenario_texts.h"
 #include "test_support.h"
 
@@ -18,7 +22,17 @@ using testing::Train;
 constexpr ScenarioFile kBinaries[] = {ScenarioFile::kLineData, ScenarioFile::kTrainSettings,
                                       ScenarioFile::kTrack};
 
-CompileOutput Compile(MemoryScenario& s, int32_t j = 1) { return memorizza_percorso(s.form, j); }
+// Compiles the texts in the folder; returns the paths of the binary files written, in order.
+std::vector<std::string> Compile(MemoryScenario& s, int32_t j = 1) {
+  testing::ReplacementLog log(s.fs);
+  s.form.run.fs = &log;
+  struct Restore {
+    MemoryScenario& s;
+    ~Restore() { s.form.run.fs = &s.fs; }
+  } restore{s};
+  memorizza_percorso(s.form, j);
+  return log.replaced;
+}
 
 // The built-in scenario compiled once for the tests that read its files.
 class DefaultRun : public ::testing::Test {
@@ -27,26 +41,26 @@ class DefaultRun : public ::testing::Test {
     scenario_ = new MemoryScenario;
     dati_linea(scenario_->form);
     dati_treno(scenario_->form);
-    output_ = new CompileOutput(Compile(*scenario_));
+    written_ = new std::vector<std::string>(Compile(*scenario_));
   }
   static void TearDownTestSuite() {
-    delete output_;
+    delete written_;
     delete scenario_;
-    output_ = nullptr;
+    written_ = nullptr;
     scenario_ = nullptr;
   }
   static const std::string& File(ScenarioFile f) { return scenario_->Get(f); }
 
   static MemoryScenario* scenario_;
-  static CompileOutput* output_;
+  static std::vector<std::string>* written_;
 };
 MemoryScenario* DefaultRun::scenario_ = nullptr;
-CompileOutput* DefaultRun::output_ = nullptr;
+std::vector<std::string>* DefaultRun::written_ = nullptr;
 
 TEST_F(DefaultRun, WritesTheThreeFilesInOrderAndDeletesTheSources) {
   EXPECT_EQ(scenario_->form.ErrorCode, 0);
-  ASSERT_EQ(output_->written.size(), 3u);
-  for (size_t k = 0; k < 3; ++k) EXPECT_EQ(output_->written[k], scenario_->Path(kBinaries[k]));
+  ASSERT_EQ(written_->size(), 3u);
+  for (size_t k = 0; k < 3; ++k) EXPECT_EQ((*written_)[k], scenario_->Path(kBinaries[k]));
   EXPECT_EQ(scenario_->fs.files().size(), 3u);
   EXPECT_FALSE(scenario_->Has(ScenarioFile::kRouteSource));
   EXPECT_FALSE(scenario_->Has(ScenarioFile::kTrainSource));
@@ -188,7 +202,7 @@ TEST(Compile, OccupiedStampPlaceStopsBeforeAnyBinaryFile) {
     try {
       Compile(s);
       FAIL() << "the compile went through";
-    } catch (const ErroreStop& e) {
+    } catch (const StampPlaceTaken& e) {
       EXPECT_EQ(e.code(), c.code);
       EXPECT_EQ(std::string(e.what()), std::string(" Errore n. ") + c.code);
     }
@@ -230,10 +244,10 @@ TEST(Compile, WithoutLineDataFlagTheLineDataFileIsLeftAsItWas) {
   s.Put(ScenarioFile::kRouteSource, Route(3000, {"curvad1,  1000,  500"}));
   s.Put(ScenarioFile::kTrainSource, Train());
   s.Put(ScenarioFile::kLineData, "earlier line data");
-  const CompileOutput out = Compile(s, 0);
+  const std::vector<std::string> written = Compile(s, 0);
   EXPECT_EQ(s.form.LineDataFlag, 0);
   EXPECT_EQ(s.Get(ScenarioFile::kLineData), "earlier line data");
-  EXPECT_EQ(out.written, (std::vector<std::string>{s.Path(ScenarioFile::kTrainSettings),
+  EXPECT_EQ(written, (std::vector<std::string>{s.Path(ScenarioFile::kTrainSettings),
                                                    s.Path(ScenarioFile::kTrack)}));
   EXPECT_EQ(s.Get(ScenarioFile::kTrack).size(), 15u * 201u);
 }

@@ -208,37 +208,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, LargeInputs, ::testing::ValuesIn(kLargeInputs),
                            return std::string(info.param.name);
                          });
 
-// An unknown key is reported with the nearest key only when it is near; a key of
-// megabytes is reported without a search through every key letter by letter.
-TEST(ResourceBounds, UnknownKeysOfAnyLength) {
-  struct Case {
-    std::string key;
-    const char* suggestion;  // nullptr: none
-  } cases[] = {
-      {"pendenzza", "pendenza"},
-      {"MONTAGNE", "montagna"},
-      {"zzzzzzzz", nullptr},
-      {std::string(40, 'p'), nullptr},
-      {std::string(16 * kMiB, 'x'), nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.key.substr(0, 40));
-    MemoryScenario s;
-    s.Put(ScenarioFile::kRouteSource, Route(20000) + c.key + "\r\n[fine]\r\n");
-    s.Put(ScenarioFile::kTrainSource, Train());
-    int32_t j = 0;
-    const std::clock_t start = std::clock();
-    memorizza_percorso(s.form, j, BinaryFiles::kNone);
-    EXPECT_LT(static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC, 5.0);
-    ASSERT_EQ(s.form.run.diag.warnings.size(), 1u);
-    const std::string& w = s.form.run.diag.warnings[0].message;
-    if (c.suggestion)
-      EXPECT_NE(w.find(std::string("did you mean '") + c.suggestion + "'"), std::string::npos) << w;
-    else
-      EXPECT_EQ(w.find("did you mean"), std::string::npos) << w.substr(0, 200);
-  }
-}
-
 // A text of thousands of unknown keys: the engine keeps the first 1000 warnings of each text
 // and counts the rest; standard error shows the first 100 of each text and a note with the
 // number left out, --json the kept ones and the numbers of those left out. Only the quoted

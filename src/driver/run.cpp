@@ -66,7 +66,7 @@ int Form_Load(Form1& form, Platform& platform) {
       message = FaultMessage(form);
       status = 2;
     }
-  } catch (const ErroreStop& e) {
+  } catch (const StampPlaceTaken& e) {
     message = e.what();
     status = 1;
   } catch (const RunFailure& e) {

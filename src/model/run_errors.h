@@ -27,20 +27,17 @@ class RunFailure : public std::runtime_error {
   std::string description_;
 };
 
-// `errore`: an occupied fixed-stamp place ends the run with " Errore n. " and the code.
-class ErroreStop : public std::runtime_error {
+// Raised by `errore`: an occupied fixed-stamp place ends the run with " Errore n. " and the
+// code.
+class StampPlaceTaken : public std::runtime_error {
  public:
-  explicit ErroreStop(const std::string& code)
+  explicit StampPlaceTaken(const std::string& code)
       : std::runtime_error(" Errore n. " + code), code_(code) {}
   const std::string& code() const { return code_; }
 
  private:
   std::string code_;
 };
-
-}  // namespace sb
-
-namespace sb {
 
 // The compile cannot complete: the reader left no track.
 class CompileStop : public std::runtime_error {

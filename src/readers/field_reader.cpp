@@ -62,10 +62,10 @@ int64_t FieldReader::ReadNumber(int64_t lo, int64_t hi, const char* type) {
   return value;
 }
 
-int32_t FieldReader::ReadLong() {
+int32_t FieldReader::ReadInt32() {
   return static_cast<int32_t>(ReadNumber(INT32_MIN, INT32_MAX, "a 32-bit value"));
 }
-int16_t FieldReader::ReadInt() {
+int16_t FieldReader::ReadInt16() {
   return static_cast<int16_t>(ReadNumber(INT16_MIN, INT16_MAX, "a 16-bit value"));
 }
 uint8_t FieldReader::ReadByte() { return static_cast<uint8_t>(ReadNumber(0, 255, "a byte")); }

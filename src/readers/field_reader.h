@@ -20,9 +20,9 @@ class FieldReader {
   bool Eof() const { return pos_ >= text_.size(); }
 
   std::string ReadText();
-  int32_t ReadLong();   // signed 32-bit
-  int16_t ReadInt();    // signed 16-bit
-  uint8_t ReadByte();   // unsigned 8-bit
+  int32_t ReadInt32();
+  int16_t ReadInt16();
+  uint8_t ReadByte();  // unsigned
 
   // Line (1-based) on which the field last read starts.
   int32_t FieldLine() const { return field_line_; }

@@ -10,15 +10,15 @@
 namespace sb {
 namespace {
 
-enum class Kind { kLong, kInt, kByte };
+enum class Kind { kInt32, kInt16, kByte };
 
 // Reads one numeric field of the given width; nullopt for a read failure.
 std::optional<int64_t> ReadOne(const std::string& text, Kind kind) {
   FieldReader in(text);
   try {
     switch (kind) {
-      case Kind::kLong: return in.ReadLong();
-      case Kind::kInt: return in.ReadInt();
+      case Kind::kInt32: return in.ReadInt32();
+      case Kind::kInt16: return in.ReadInt16();
       case Kind::kByte: return in.ReadByte();
     }
   } catch (const ReadFailure&) {
@@ -32,43 +32,43 @@ TEST(FieldReaderNumbers, ValueOfTheLongestNumericPrefixRoundedHalfToEven) {
     Kind kind;
     std::optional<int64_t> value;  // nullopt: read failure
   } cases[] = {
-      {"12", Kind::kLong, 12},
-      {"  -7  ,", Kind::kLong, -7},
-      {"+5", Kind::kLong, 5},
-      {"007", Kind::kLong, 7},
-      {"12abc", Kind::kLong, 12},
-      {"1e3", Kind::kLong, 1},
-      {"0x10", Kind::kLong, 0},
-      {"AC", Kind::kLong, 0},
-      {"\"5\"", Kind::kLong, 0},  // double quotes are ordinary characters
-      {"-", Kind::kLong, 0},
-      {"--5", Kind::kLong, 0},
-      {".5", Kind::kLong, 0},
-      {"5.", Kind::kLong, 5},
-      {"5.x", Kind::kLong, 5},
-      {"1.5", Kind::kLong, 2},
-      {"2.5", Kind::kLong, 2},
-      {"2.50", Kind::kLong, 2},
-      {"2.500001", Kind::kLong, 3},
-      {"2.49999", Kind::kLong, 2},
-      {"0.5", Kind::kLong, 0},
-      {"-2.5", Kind::kLong, -2},
-      {"-3.5", Kind::kLong, -4},
-      {"-0.6", Kind::kLong, -1},
-      {"7.5.5", Kind::kLong, 8},
-      {"2147483647", Kind::kLong, 2147483647},
-      {"-2147483648", Kind::kLong, -2147483648LL},
-      {"2147483646.5", Kind::kLong, 2147483646},
-      {"2147483648", Kind::kLong, std::nullopt},
-      {"-2147483649", Kind::kLong, std::nullopt},
-      {"2147483647.5", Kind::kLong, std::nullopt},  // rounds to 2^31
-      {"99999999999999999999999", Kind::kLong, std::nullopt},
-      {"32767", Kind::kInt, 32767},
-      {"-32768", Kind::kInt, -32768},
-      {"32766.5", Kind::kInt, 32766},
-      {"32767.5", Kind::kInt, std::nullopt},
-      {"32768", Kind::kInt, std::nullopt},
-      {"-32769", Kind::kInt, std::nullopt},
+      {"12", Kind::kInt32, 12},
+      {"  -7  ,", Kind::kInt32, -7},
+      {"+5", Kind::kInt32, 5},
+      {"007", Kind::kInt32, 7},
+      {"12abc", Kind::kInt32, 12},
+      {"1e3", Kind::kInt32, 1},
+      {"0x10", Kind::kInt32, 0},
+      {"AC", Kind::kInt32, 0},
+      {"\"5\"", Kind::kInt32, 0},  // double quotes are ordinary characters
+      {"-", Kind::kInt32, 0},
+      {"--5", Kind::kInt32, 0},
+      {".5", Kind::kInt32, 0},
+      {"5.", Kind::kInt32, 5},
+      {"5.x", Kind::kInt32, 5},
+      {"1.5", Kind::kInt32, 2},
+      {"2.5", Kind::kInt32, 2},
+      {"2.50", Kind::kInt32, 2},
+      {"2.500001", Kind::kInt32, 3},
+      {"2.49999", Kind::kInt32, 2},
+      {"0.5", Kind::kInt32, 0},
+      {"-2.5", Kind::kInt32, -2},
+      {"-3.5", Kind::kInt32, -4},
+      {"-0.6", Kind::kInt32, -1},
+      {"7.5.5", Kind::kInt32, 8},
+      {"2147483647", Kind::kInt32, 2147483647},
+      {"-2147483648", Kind::kInt32, -2147483648LL},
+      {"2147483646.5", Kind::kInt32, 2147483646},
+      {"2147483648", Kind::kInt32, std::nullopt},
+      {"-2147483649", Kind::kInt32, std::nullopt},
+      {"2147483647.5", Kind::kInt32, std::nullopt},  // rounds to 2^31
+      {"99999999999999999999999", Kind::kInt32, std::nullopt},
+      {"32767", Kind::kInt16, 32767},
+      {"-32768", Kind::kInt16, -32768},
+      {"32766.5", Kind::kInt16, 32766},
+      {"32767.5", Kind::kInt16, std::nullopt},
+      {"32768", Kind::kInt16, std::nullopt},
+      {"-32769", Kind::kInt16, std::nullopt},
       {"255", Kind::kByte, 255},
       {"254.5", Kind::kByte, 254},
       {"255.5", Kind::kByte, std::nullopt},
@@ -99,7 +99,7 @@ void RunScript(const char* what, const std::string& text, const std::vector<Step
     SCOPED_TRACE("step " + std::to_string(k));
     switch (s.op) {
       case Step::kText: EXPECT_EQ(in.ReadText(), s.text); break;
-      case Step::kNumber: EXPECT_EQ(in.ReadLong(), s.number); break;
+      case Step::kNumber: EXPECT_EQ(in.ReadInt32(), s.number); break;
       case Step::kFails: EXPECT_THROW(in.ReadText(), ReadFailure); break;
     }
     if (s.line != 0 && s.op != Step::kFails) {
@@ -160,7 +160,7 @@ TEST(FieldReaderFields, LineNumbersOfFieldsAndStartOfLine) {
   EXPECT_EQ(in.ReadText(), "lunghezza percorso");
   EXPECT_EQ(in.FieldLine(), 2);
   EXPECT_TRUE(in.FieldStartsLine());
-  EXPECT_EQ(in.ReadLong(), 376000);
+  EXPECT_EQ(in.ReadInt32(), 376000);
   EXPECT_EQ(in.FieldLine(), 2);
   EXPECT_FALSE(in.FieldStartsLine());
   EXPECT_EQ(in.ReadText(), "");
@@ -168,9 +168,9 @@ TEST(FieldReaderFields, LineNumbersOfFieldsAndStartOfLine) {
   EXPECT_EQ(in.ReadText(), "sfondo uno");
   EXPECT_EQ(in.FieldLine(), 4);
   // A comma before the line end leaves an empty field there.
-  EXPECT_EQ(in.ReadLong(), 0);
+  EXPECT_EQ(in.ReadInt32(), 0);
   EXPECT_EQ(in.FieldLine(), 4);
-  EXPECT_EQ(in.ReadLong(), 1);
+  EXPECT_EQ(in.ReadInt32(), 1);
   EXPECT_EQ(in.FieldLine(), 5);
   EXPECT_TRUE(in.Eof());
   EXPECT_EQ(in.CurrentLine(), 6);

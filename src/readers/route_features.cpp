@@ -1,8 +1,8 @@
-// Kilometric references, mountain stretches and speed indicator board pairs.
+#include "readers/route_features.h"
+
 #include "model/faults.h"
 #include "model/rounding.h"
-#include "model/run_errors.h"
-#include "readers/source_reader.h"
+#include "readers/reader_support.h"
 
 namespace sb {
 

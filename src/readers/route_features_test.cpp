@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "model/run_errors.h"
-#include "readers/source_reader.h"
+#include "readers/route_features.h"
 #include "test_support.h"
 
 namespace sb {

@@ -1,5 +1,5 @@
-// Route half of the reader: general section, kilometric references, feature lines
-// (gradients, curves, mountain stretches, speed boards, indication boards).
+#include "readers/route_reader.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -10,7 +10,9 @@
 #include "model/rounding.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
-#include "readers/source_reader.h"
+#include "readers/key_match.h"
+#include "readers/reader_support.h"
+#include "readers/route_features.h"
 
 namespace sb {
 namespace {
@@ -20,7 +22,6 @@ const char* const kRouteKeys[] = {
     "progressiva chilometrica tre", "sfondo uno", "sfondo due", "sfondo tre",
     "ripetizione segnali 9 codici", "curvas1", "curvad1", "pendenza", "montagna",
     "indicatori_vmax", "cartello_indicatore"};
-constexpr size_t kRouteKeyCount = sizeof kRouteKeys / sizeof kRouteKeys[0];
 
 constexpr int64_t kMaxRouteLength = 1000000;
 constexpr int64_t kMaxGridPoint = 1000000;
@@ -37,12 +38,23 @@ struct RouteReader {
   SourceRef Here() const { return ctx.where; }
 
   // A fault that ends the procedure: close and delete the text, record the fault.
-  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
     DeleteSourceText(f, path);
     RecordFault(f, code, position, Here(), std::move(message));
-    return false;
+    return LineOutcome::kEndProcedure;
   }
 
+  // After memo_montagna or memo_indicatori_v_max: a fault recorded by the call (the list
+  // of faults grew past `faults_before`) takes the line's position and ends the procedure.
+  LineOutcome EndAtRecordedFault(size_t faults_before, int32_t position) {
+    if (f.run.diag.faults.size() == faults_before) return LineOutcome::kNextLine;
+    DeleteSourceText(f, path);
+    f.ErrorPosition = position;
+    f.run.diag.faults.back().position = position;
+    return LineOutcome::kEndProcedure;
+  }
+
+  // The range test of a feature at p: false, with fault 15, when p lies beyond the track.
   bool InRange(int32_t p) {
     if (static_cast<int64_t>(p) + 100 <= 50 * static_cast<int64_t>(f.CellCount)) return true;
     RecordFault(f, 15, p, Here(),
@@ -60,10 +72,11 @@ struct RouteReader {
   // Steps the grid cursor on up to point `to` with curvature c (0: straight), each point
   // from the two before it. The whole run is handed to the grid at once; the points are
   // those the step-by-step walk would reach: it stops with fault 103 once the cursor
-  // passes 1,000,000 when `limited`, and with fault 25 where the grid ends.
-  bool Advance(int64_t to, double c, bool limited) {
+  // passes 1,000,000 when `limited` (the procedure ends), and with fault 25 where the
+  // grid ends.
+  LineOutcome StepPlanTo(int64_t to, double c, bool limited) {
     int64_t i = gridCursor;
-    if (i > to) return true;
+    if (i > to) return LineOutcome::kNextLine;
     const int64_t last_point = f.Grid.LastPoint();
     if (i <= last_point) {
       int64_t last = std::min(to, last_point);
@@ -73,13 +86,13 @@ struct RouteReader {
       gridCursor = i;
       if (limited && i > kMaxGridPoint)
         return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
-      if (i > to) return true;
+      if (i > to) return LineOutcome::kNextLine;
     }
     throw ReadFailure("the curve runs past the last point of the line (metre " +
                       std::to_string(last_point) + ")");
   }
 
-  bool Curve(const std::string& key, int32_t s, int32_t n) {
+  LineOutcome Curve(const std::string& key, int32_t s, int32_t n) {
     double c;
     if (Contains(key, "1")) c = 0.0001;
     else if (Contains(key, "2")) c = 0.0002;
@@ -90,10 +103,11 @@ struct RouteReader {
     else return End(103, std::nullopt, "the curve key " + Quoted(key) + " has no class digit 1 to 6");
     if (ContainsNoCase(key, "s")) c = -c;
     // A straight run up to the curve, then the curve over points s + 1 to s + n.
-    return Advance(s, 0.0, true) && Advance(static_cast<int64_t>(s) + n, c, true);
+    if (StepPlanTo(s, 0.0, true) == LineOutcome::kEndProcedure) return LineOutcome::kEndProcedure;
+    return StepPlanTo(static_cast<int64_t>(s) + n, c, true);
   }
 
-  void Gradient(int32_t p, int32_t g) {
+  void GradientStep(int32_t p, int32_t g) {
     int64_t k = RoundDiv(p, 50);
     if (k > 0) {
       do FillGradientCell();
@@ -102,7 +116,7 @@ struct RouteReader {
     currentGradient = g;
   }
 
-  bool Board(int32_t p, const std::string& text) {
+  LineOutcome PlaceBoard(int32_t p, const std::string& text) {
     TrackCell& c = f.Cell(RoundDiv(static_cast<int64_t>(p) + 50, 50));
     if (!IsFree(c)) {
       int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
@@ -116,7 +130,7 @@ struct RouteReader {
     c.value1 = static_cast<int16_t>(ctx.boardRow);
     f.StationTable[static_cast<size_t>(ctx.boardRow)].name = text;
     --ctx.boardRow;
-    return true;
+    return LineOutcome::kNextLine;
   }
 
   // Reads the next key: false at the end of the text.
@@ -134,13 +148,13 @@ struct RouteReader {
     return true;
   }
 
-  // Returns false when the procedure ends; *stop when the general section ends.
-  bool GeneralLine(const std::string& key, bool* stop) {
+  // kLeaveLoop at the head of the next section.
+  LineOutcome GeneralLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "lunghezza") && ContainsNoCase(key, "percorso")) {
       matched = true;
-      int32_t L = in.ReadLong();
+      int32_t L = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       f.StationTable[kRowTrain].extentEnd = L;
       if (L > kMaxRouteLength || L < 0)
@@ -154,9 +168,9 @@ struct RouteReader {
       if (Contains(key, "progressiva") && Contains(key, e.word)) {
         matched = true;
         // The entry is stored only once its three values are read.
-        int32_t start = in.ReadLong();
-        int32_t end = in.ReadLong();
-        int32_t flag = in.ReadLong();
+        int32_t start = in.ReadInt32();
+        int32_t end = in.ReadInt32();
+        int32_t flag = in.ReadInt32();
         WarnShortLine(f, in, where, key);
         StationRecord& r = f.StationTable[e.row];
         r.extentStart = start;
@@ -166,23 +180,23 @@ struct RouteReader {
     }
     if (Contains(key, "sfondo") && Contains(key, "uno")) {
       matched = true;
-      f.StationTable[kRowLine].extentStart = in.ReadLong();
+      f.StationTable[kRowLine].extentStart = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "due")) {
       matched = true;
-      f.StationTable[kRowLine].position = in.ReadLong();
+      f.StationTable[kRowLine].position = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "tre")) {
       matched = true;
-      f.StationTable[kRowLine].extentEnd = in.ReadLong();
+      f.StationTable[kRowLine].extentEnd = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "ripetizione") && Contains(key, "segnali")) {
       matched = true;
-      int32_t a = in.ReadLong();
-      int32_t b = in.ReadLong();
+      int32_t a = in.ReadInt32();
+      int32_t b = in.ReadInt32();
       WarnShortLine(f, in, where, key);
       StationRecord& r = f.StationTable[kRowSignals];
       r.extentStart = a;
@@ -203,72 +217,63 @@ struct RouteReader {
       if (b == 0) r.position = 0;
     }
     size_t lead = key.find_first_not_of(" \t");
-    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-')) {
-      *stop = true;
-      return true;
-    }
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
-    return true;
+    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-'))
+      return LineOutcome::kLeaveLoop;
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool FeatureLine(const std::string& key, bool* stop) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome FeatureLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "pendenza")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t g = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t g = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p)) return *stop = true;
-      Gradient(p, g);
+      if (!InRange(p)) return LineOutcome::kLeaveLoop;
+      GradientStep(p, g);
     }
     if (ContainsNoCase(key, "curva") && f.LineDataFlag != 0) {
       matched = true;
-      int32_t s = in.ReadLong();
-      int32_t n = in.ReadLong();
+      int32_t s = in.ReadInt32();
+      int32_t n = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(s)) return *stop = true;
-      if (!Curve(key, s, n)) return false;
+      if (!InRange(s)) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = Curve(key, s, n); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "montagna")) {
       matched = true;
-      int32_t inizio = in.ReadLong();
-      int32_t fine = in.ReadLong();
-      int32_t tipo = in.ReadLong();
+      int32_t inizio = in.ReadInt32();
+      int32_t fine = in.ReadInt32();
+      int32_t tipo = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(inizio)) return *stop = true;
+      if (!InRange(inizio)) return LineOutcome::kLeaveLoop;
+      const size_t faults = f.run.diag.faults.size();
       memo_montagna(f, inizio, fine, tipo, where);
-      if (f.ErrorCode > 0) {
-        DeleteSourceText(f, path);
-        f.ErrorPosition = inizio;
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedFault(faults, inizio); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "indicatori_v")) {
       matched = true;
       int32_t v[9];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0])) return *stop = true;
+      if (!InRange(v[0])) return LineOutcome::kLeaveLoop;
+      const size_t faults = f.run.diag.faults.size();
       memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], where);
-      if (f.ErrorCode > 0) {
-        DeleteSourceText(f, path);
-        f.ErrorPosition = v[0];
-        f.run.diag.faults.back().position = v[0];
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedFault(faults, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "cartello") && ContainsNoCase(key, "indicat")) {
       matched = true;
-      int32_t p = in.ReadLong();
+      int32_t p = in.ReadInt32();
       f.InputField = in.ReadText();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p)) return *stop = true;
-      if (!Board(p, f.InputField)) return false;
+      if (!InRange(p)) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = PlaceBoard(p, f.InputField); o != LineOutcome::kNextLine) return o;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys, kRouteKeyCount);
-    return true;
+    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
+    return LineOutcome::kNextLine;
   }
 
   bool Run() {
@@ -276,13 +281,17 @@ struct RouteReader {
     for (;;) {
       std::string field = in.ReadText();
       ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
-      if (in.Eof()) return End(102, std::nullopt, "the route text has no line \"[generale]\"");
+      if (in.Eof()) {
+        End(102, std::nullopt, "the route text has no line \"[generale]\"");
+        return false;
+      }
       if (ContainsNoCase(field, "[generale]")) break;
     }
     std::string key;
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 10, false)) break;
-      if (!GeneralLine(key, &stop)) return false;
+      o = GeneralLine(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     // Without a route length there is no track: the compile step reports it.
     if (!f.HasTrack) {
@@ -296,16 +305,17 @@ struct RouteReader {
     gridCursor = 2;
     if (f.Grid.Exists())
       f.Grid.Start(Variant::Integer(0), Variant::Integer(0), Variant::Integer(0), Variant::Integer(1));
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 2, true)) break;
-      if (!FeatureLine(key, &stop)) return false;
+      o = FeatureLine(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     // End of the route source.
     DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kRoute, in.CurrentLine()};
     do FillGradientCell();
     while (gradientCursor < static_cast<int64_t>(f.CellCount) - 2);
-    if (f.Grid.Exists()) Advance(static_cast<int64_t>(f.TotalLength) - 2, 0.0, false);
+    if (f.Grid.Exists()) StepPlanTo(static_cast<int64_t>(f.TotalLength) - 2, 0.0, false);
     return true;
   }
 };

@@ -10,7 +10,6 @@
 
 #include "compiler/compile.h"
 #include "model/run_errors.h"
-#include "readers/source_reader.h"
 #include "scenario/scenario_texts.h"
 #include "test_support.h"
 

@@ -1,7 +1,9 @@
-// Signals and temporary slowdowns on the track cells.
+#include "readers/track_items.h"
+
+#include <string>
+
 #include "model/faults.h"
 #include "model/rounding.h"
-#include "readers/source_reader.h"
 
 namespace sb {
 namespace {
@@ -9,7 +11,8 @@ namespace {
 // Cell of a point item at position q: q / 50 + 1, rounded.
 int64_t PointCell(int64_t q) { return RoundDiv(q + 50, 50); }
 
-std::string Where(const Form1& form, int64_t k) {
+// "cell k, which holds ..." for a refusal.
+std::string CellAndOccupant(const Form1& form, int64_t k) {
   return "cell " + std::to_string(k) + ", which holds " + DescribeOccupant(form, k);
 }
 
@@ -22,7 +25,7 @@ void memo_segnale(Form1& form, int32_t posizione, int32_t sx, int32_t s1, int32_
   TrackCell& c = form.Cell(i);
   if (!IsFree(c)) {
     RecordFault(form, 16, std::nullopt,
-                where, "the signal at " + std::to_string(posizione) + " m needs " + Where(form, i));
+                where, "the signal at " + std::to_string(posizione) + " m needs " + CellAndOccupant(form, i));
     return;
   }
   auto low16 = [](int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); };
@@ -47,15 +50,16 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
   if (!warning) f_ta = 0;
   const std::string at = "the slowdown at " + std::to_string(posizione) + " m";
   if (warning && !IsFree(form.Cell(w))) {
-    RecordFault(form, 17, std::nullopt, where, at + " has its warning point 1200 m before in " + Where(form, w));
+    RecordFault(form, 17, std::nullopt, where,
+                at + " has its warning point 1200 m before in " + CellAndOccupant(form, w));
     return;
   }
   if (!IsFree(form.Cell(s))) {
-    RecordFault(form, 18, std::nullopt, where, at + " starts in " + Where(form, s));
+    RecordFault(form, 18, std::nullopt, where, at + " starts in " + CellAndOccupant(form, s));
     return;
   }
   if (!IsFree(form.Cell(e))) {
-    RecordFault(form, 19, std::nullopt, where, at + " ends in " + Where(form, e));
+    RecordFault(form, 19, std::nullopt, where, at + " ends in " + CellAndOccupant(form, e));
     return;
   }
   auto low16 = [](int64_t x) { return static_cast<int16_t>(static_cast<uint16_t>(x)); };
@@ -80,7 +84,7 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
     for (int k = 0; k <= 3; ++k) {
       if (!IsFree(form.Cell(p - k))) {
         RecordFault(form, 20, std::nullopt, where,
-                    at + " has its pre-announcement in " + Where(form, p - k));
+                    at + " has its pre-announcement in " + CellAndOccupant(form, p - k));
         return;
       }
     }

@@ -1,7 +1,7 @@
 // Signals and temporary slowdowns on the track cells.
 #include <gtest/gtest.h>
 
-#include "readers/source_reader.h"
+#include "readers/track_items.h"
 
 namespace sb {
 namespace {
@@ -9,11 +9,11 @@ namespace {
 class TrackItems : public ::testing::Test {
  protected:
   void SetUp() override { f.CreateTrack(10000); }  // cells 0 to 340
-  void Segnale(int32_t pos, int32_t sx, int32_t s1, int32_t s2, int32_t s3, int32_t rapp, int32_t dx, int32_t d1,
+  void Signal(int32_t pos, int32_t sx, int32_t s1, int32_t s2, int32_t s3, int32_t rapp, int32_t dx, int32_t d1,
                int32_t d2, int32_t d3, int32_t tempo) {
     memo_segnale(f, pos, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, SourceRef{});
   }
-  void Rallentamento(int32_t pos, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta, int32_t d_v) {
+  void Slowdown(int32_t pos, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta, int32_t d_v) {
     memo_rallentamento(f, pos, v, l, f_tt, f_ta, d_v, SourceRef{});
   }
   TrackCell& Cell(int k) { return f.TrackCells.at(static_cast<size_t>(k)); }
@@ -29,7 +29,7 @@ class TrackItems : public ::testing::Test {
 // --- Signals ------------------------------------------------------------------------------
 
 TEST_F(TrackItems, SignalOfTheBuiltInTrain) {
-  Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
+  Signal(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
   EXPECT_EQ(f.ErrorCode, 0);
   const TrackCell& c = Cell(161);
   EXPECT_EQ(c.cellType, kCellSignal);
@@ -64,7 +64,7 @@ TEST_F(TrackItems, SignalCodesWaitingTimeAndMarks) {
                  " tempo " + std::to_string(c.tempo));
     f = Form1();
     f.CreateTrack(10000);
-    Segnale(8000, c.sx, 4, 1, 1, c.rapp, c.dx, 2, 1, 1, c.tempo);
+    Signal(8000, c.sx, 4, 1, 1, c.rapp, c.dx, 2, 1, 1, c.tempo);
     EXPECT_EQ(Cell(161).value4, c.value4);
     EXPECT_EQ(Cell(161).value5, c.value5);
     for (int k = 1; k <= 4; ++k) EXPECT_EQ(Cell(161 - 2 * k).approachMark, c.first_mark + k - 1);
@@ -72,35 +72,35 @@ TEST_F(TrackItems, SignalCodesWaitingTimeAndMarks) {
 }
 
 TEST_F(TrackItems, SignalValuesKeepTheLow16Bits) {
-  Segnale(8000, 2, 4000, -4000, 3276, 0, 2, 0, 0, 8, 0);
+  Signal(8000, 2, 4000, -4000, 3276, 0, 2, 0, 0, 8, 0);
   EXPECT_EQ(Cell(161).value1, -25536);
   EXPECT_EQ(Cell(161).value2, 25536);
   EXPECT_EQ(Cell(161).value3, -32768);
 }
 
 TEST_F(TrackItems, SignalCellRoundsHalfToEven) {
-  Segnale(8025, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // 161.5 -> 162
-  Segnale(8175, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // 164.5 -> 164
+  Signal(8025, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // 161.5 -> 162
+  Signal(8175, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // 164.5 -> 164
   EXPECT_EQ(CellsOfType(kCellSignal), (std::vector<int>{162, 164}));
 }
 
 TEST_F(TrackItems, SignalCells) {
   // A mountain marker gives way.
   Cell(161).cellType = kCellMountainMarker;
-  Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
+  Signal(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
   EXPECT_EQ(f.ErrorCode, 0);
   EXPECT_EQ(Cell(161).cellType, kCellSignal);
   // A second signal in the same cell is refused and writes nothing.
   Cell(201 - 2).approachMark = 7;
   Cell(201).cellType = kCellStationStop;
   Cell(201).value1 = 3;
-  Segnale(10000, 1, 9, 9, 9, 9, 1, 9, 9, 9, 50);
+  Signal(10000, 1, 9, 9, 9, 9, 1, 9, 9, 9, 50);
   EXPECT_EQ(f.ErrorCode, 16);
   EXPECT_EQ(Cell(201).cellType, kCellStationStop);
   EXPECT_EQ(Cell(201).value1, 3);
   EXPECT_EQ(Cell(199).approachMark, 7);
   f.ErrorCode = 0;
-  Segnale(8010, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // cell 161 again
+  Signal(8010, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);  // cell 161 again
   EXPECT_EQ(f.ErrorCode, 16);
 }
 
@@ -109,7 +109,7 @@ TEST_F(TrackItems, SignalMarksOverwriteOnlyTheMark) {
   Cell(159).value1 = 4;
   Cell(159).approachMark = 83;
   Cell(159).speedLimit = 20;
-  Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
+  Signal(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
   EXPECT_EQ(Cell(159).approachMark, 81);
   EXPECT_EQ(Cell(159).cellType, kCellStationStop);
   EXPECT_EQ(Cell(159).value1, 4);
@@ -124,7 +124,7 @@ TEST_F(TrackItems, SlowdownWithPreAnnouncement) {
     f = Form1();
     f.CreateTrack(10000);
     for (int k = 0; k <= f.CellCount; ++k) Cell(k).value2 = 77;  // d_v 0 must leave these alone
-    Rallentamento(10000, 30, 500, 7, 1, d_v);
+    Slowdown(10000, 30, 500, 7, 1, d_v);
     EXPECT_EQ(f.ErrorCode, 0);
     const int16_t v2 = d_v != 0 ? 12 : 77;
     EXPECT_EQ(Cell(201).cellType, kCellSlowdownStart);
@@ -149,13 +149,13 @@ TEST_F(TrackItems, SlowdownWithPreAnnouncement) {
 }
 
 TEST_F(TrackItems, SlowdownWithoutPreAnnouncement) {
-  Rallentamento(10000, 30, 500, 7, 0, 0);
+  Slowdown(10000, 30, 500, 7, 0, 0);
   EXPECT_EQ(CellsOfType(kCellSlowdownWarning), std::vector<int>{177});
   EXPECT_TRUE(CellsOfType(kCellSlowdownPreannounce).empty());
 }
 
 TEST_F(TrackItems, WarningOnlyBeyond1500m) {
-  Rallentamento(1500, 60, 300, 0, 1, 0);
+  Slowdown(1500, 60, 300, 0, 1, 0);
   EXPECT_EQ(f.ErrorCode, 0);
   EXPECT_EQ(CellsOfType(kCellSlowdownStart), std::vector<int>{31});
   EXPECT_EQ(CellsOfType(kCellSlowdownEnd), std::vector<int>{37});
@@ -163,28 +163,28 @@ TEST_F(TrackItems, WarningOnlyBeyond1500m) {
   EXPECT_TRUE(CellsOfType(kCellSlowdownPreannounce).empty());
   f = Form1();
   f.CreateTrack(10000);
-  Rallentamento(1550, 60, 300, 0, 1, 0);
+  Slowdown(1550, 60, 300, 0, 1, 0);
   EXPECT_EQ(f.ErrorCode, 0);
   EXPECT_EQ(CellsOfType(kCellSlowdownWarning), std::vector<int>{8});
   EXPECT_EQ(CellsOfType(kCellSlowdownPreannounce), (std::vector<int>{4, 5, 6, 7}));
 }
 
 TEST_F(TrackItems, ShortSlowdowns) {
-  Rallentamento(10000, 30, 20, 7, 0, 0);  // start and end in cell 201: it ends as a start
+  Slowdown(10000, 30, 20, 7, 0, 0);  // start and end in cell 201: it ends as a start
   EXPECT_EQ(CellsOfType(kCellSlowdownStart), std::vector<int>{201});
   EXPECT_TRUE(CellsOfType(kCellSlowdownEnd).empty());
   EXPECT_EQ(Cell(201).value1, 30);
   EXPECT_EQ(Cell(201).value3, 7);
   f = Form1();
   f.CreateTrack(10000);
-  Rallentamento(10020, 30, 10, 7, 0, 0);  // 201.4 and 201.6: two cells, though under 25 m
+  Slowdown(10020, 30, 10, 7, 0, 0);  // 201.4 and 201.6: two cells, though under 25 m
   EXPECT_EQ(CellsOfType(kCellSlowdownStart), std::vector<int>{201});
   EXPECT_EQ(CellsOfType(kCellSlowdownEnd), std::vector<int>{202});
 }
 
 TEST_F(TrackItems, PreAnnouncementAtAnOddMultipleOf25) {
   // 8825 m before: warning in 177.5 -> 178, block from 176.5 -> 176 down: cell 177 stays empty.
-  Rallentamento(10025, 30, 500, 0, 1, 0);
+  Slowdown(10025, 30, 500, 0, 1, 0);
   EXPECT_EQ(f.ErrorCode, 0);
   EXPECT_EQ(CellsOfType(kCellSlowdownWarning), std::vector<int>{178});
   EXPECT_EQ(CellsOfType(kCellSlowdownPreannounce), (std::vector<int>{173, 174, 175, 176}));
@@ -192,7 +192,7 @@ TEST_F(TrackItems, PreAnnouncementAtAnOddMultipleOf25) {
   // 8875 m: warning in 178.5 -> 178, block from 177.5 -> 178: it meets the warning cell.
   f = Form1();
   f.CreateTrack(10000);
-  Rallentamento(10075, 30, 500, 0, 1, 0);
+  Slowdown(10075, 30, 500, 0, 1, 0);
   EXPECT_EQ(f.ErrorCode, 20);
   EXPECT_EQ(CellsOfType(kCellSlowdownWarning), std::vector<int>{178});
   EXPECT_TRUE(CellsOfType(kCellSlowdownPreannounce).empty());
@@ -219,7 +219,7 @@ TEST_F(TrackItems, RefusedSlowdowns) {
     if (c.taken >= 0) Cell(c.taken).cellType = kCellSignal;
     if (c.taken < 0)
       for (int k : {174, 177, 201, 211}) Cell(k).cellType = kCellMountainMarker;
-    Rallentamento(10000, 30, 500, 7, 1, 5);
+    Slowdown(10000, 30, 500, 7, 1, 5);
     EXPECT_EQ(f.ErrorCode, c.code);
     EXPECT_EQ(Cell(201).cellType == kCellSlowdownStart, c.steps_written);
     EXPECT_EQ(Cell(211).cellType == kCellSlowdownEnd, c.steps_written);
@@ -234,8 +234,8 @@ TEST_F(TrackItems, RefusedSlowdowns) {
 
 TEST_F(TrackItems, ErrorCodeIsNeverCleared) {
   f.ErrorCode = 15;
-  Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
-  Rallentamento(10000, 30, 500, 7, 1, 0);
+  Signal(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
+  Slowdown(10000, 30, 500, 7, 1, 0);
   EXPECT_EQ(f.ErrorCode, 15);
   EXPECT_EQ(Cell(161).cellType, kCellSignal);
   EXPECT_EQ(Cell(201).cellType, kCellSlowdownStart);
@@ -245,11 +245,11 @@ TEST_F(TrackItems, ErrorCodeIsNeverCleared) {
 TEST_F(TrackItems, RefusalsLeaveErrorPositionToTheCaller) {
   Cell(161).cellType = kCellSignal;
   f.ErrorPosition = -4242;
-  Segnale(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
+  Signal(8000, 2, 4, 1, 1, 0, 2, 2, 1, 1, 0);
   EXPECT_EQ(f.ErrorCode, 16);
   EXPECT_EQ(f.ErrorPosition, -4242);
-  Rallentamento(10000, 30, 500, 0, 0, 0);
-  Rallentamento(10000, 30, 500, 0, 0, 0);
+  Slowdown(10000, 30, 500, 0, 0, 0);
+  Slowdown(10000, 30, 500, 0, 0, 0);
   EXPECT_EQ(f.ErrorCode, 17);
   EXPECT_EQ(f.ErrorPosition, -4242);
 }

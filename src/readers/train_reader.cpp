@@ -1,5 +1,5 @@
-// Train half of the reader: settings, speed limits and adhesion, stations, signals,
-// slowdowns and code reductions.
+#include "readers/train_reader.h"
+
 #include <optional>
 
 #include "io/file_names.h"
@@ -9,7 +9,9 @@
 #include "model/rounding.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
-#include "readers/source_reader.h"
+#include "readers/key_match.h"
+#include "readers/reader_support.h"
+#include "readers/track_items.h"
 
 namespace sb {
 namespace {
@@ -17,42 +19,55 @@ namespace {
 const char* const kTrainKeys[] = {
     "percentuale massa frenata", "numero vetture", "sabbia", "orologio", "aderenza",
     "velocita", "stazione", "segnale", "rallentamento", "abbattimento"};
-constexpr size_t kTrainKeyCount = sizeof kTrainKeys / sizeof kTrainKeys[0];
 
 struct TrainReader {
   Form1& f;
   ReaderContext& ctx;
   std::string path;
   FieldReader& in;
-  int32_t row = 1;            // station row counter
+  int32_t stationRow = 1;     // row of the next station
   int64_t speedIndex = 0;     // speed fill index
   int64_t adhesionIndex = 0;  // adhesion fill index
   int32_t currentSpeed = 0;
   int32_t currentAdhesion = 0;
 
   SourceRef Here() const { return ctx.where; }
-  int64_t Last() const { return f.CellCount; }
-
-  // After a route fault 15 the first signal or slowdown line ends the train reading.
-  void EndAfterRouteFault(SourceRef where, int32_t p) {
-    RecordWarning(f, where,
-                  "the train text is read no further: the route text stopped at a position beyond "
-                  "the track (fault 15), and this line at " + std::to_string(p) +
-                      " m ends the reading; later lines and the speed and adhesion tails are not applied");
-  }
+  int64_t LastCell() const { return f.CellCount; }  // index of the last track cell
 
   // A fault that ends the procedure at once.
-  bool End(int32_t code, std::optional<int32_t> position, std::string message) {
+  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
     RecordFault(f, code, position, Here(), std::move(message));
     DeleteSourceText(f, path);
-    return false;
+    return LineOutcome::kEndProcedure;
   }
 
+  // After memo_segnale or memo_rallentamento, whose cells are written by then: a fault
+  // recorded by the call (the list of faults grew past `faults_before`) takes the line's
+  // position and ends the procedure. So does a fault still in ErrorCode from before the
+  // call, which can only be a route fault 15: the first signal or slowdown line ends the
+  // train reading, with a warning.
+  LineOutcome EndAtRecordedOrRouteFault(size_t faults_before, SourceRef where, int32_t position) {
+    const bool recorded = f.run.diag.faults.size() > faults_before;
+    if (!recorded && f.ErrorCode <= 0) return LineOutcome::kNextLine;
+    f.ErrorPosition = position;
+    if (recorded)
+      f.run.diag.faults.back().position = position;
+    else
+      RecordWarning(f, where,
+                    "the train text is read no further: the route text stopped at a position beyond "
+                    "the track (fault 15), and this line at " + std::to_string(position) +
+                        " m ends the reading; later lines and the speed and adhesion tails are not applied");
+    DeleteSourceText(f, path);
+    return LineOutcome::kEndProcedure;
+  }
+
+  // The range test of an item at p: false, with fault 15, when p + margin lies beyond the
+  // track.
   bool InRange(int32_t p, int64_t margin, const char* what) {
-    if (static_cast<int64_t>(p) + margin <= 50 * Last()) return true;
+    if (static_cast<int64_t>(p) + margin <= 50 * LastCell()) return true;
     RecordFault(f, 15, p, Here(),
                 std::string(what) + " at " + std::to_string(p) + " m lies beyond the track (at most " +
-                    std::to_string(50 * Last() - margin) + " m)");
+                    std::to_string(50 * LastCell() - margin) + " m)");
     return false;
   }
 
@@ -71,7 +86,7 @@ struct TrainReader {
     int64_t n = RoundDiv(p, 50);
     if (n > 0) {
       do {
-        if (speedIndex >= Last()) break;
+        if (speedIndex >= LastCell()) break;
         FillSpeed();
       } while (speedIndex < n);
     }
@@ -87,8 +102,7 @@ struct TrainReader {
     currentAdhesion = a;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool CodeReduction(int32_t p, int32_t s) {
+  LineOutcome CodeReduction(int32_t p, int32_t s) {
     int64_t k = RoundDiv(p, 50);
     TrackCell& c = f.Cell(k);
     if (!IsFree(c))
@@ -100,42 +114,39 @@ struct TrainReader {
     } else {
       PlaceCell(f, c, kCellCodeReduction, Here());
     }
-    return true;
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool Station(bool* stop, const std::string& key) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome Station(const std::string& key) {
     SourceRef where = Here();
-    StationRecord& r = f.StationTable[static_cast<size_t>(row)];
+    StationRecord& r = f.StationTable[static_cast<size_t>(stationRow)];
     // Step by step: each value is read at its own step and stored at once, so a fault
     // leaves the row with what the steps before it stored.
-    r.position = in.ReadLong();
+    r.position = in.ReadInt32();
     const int64_t p = r.position;
-    if (!InRange(r.position, 800, "the station")) {
-      *stop = true;
-      return true;
-    }
+    if (!InRange(r.position, 800, "the station")) return LineOutcome::kLeaveLoop;
     if (p % 50 != 0)
       return End(8, r.position, "the station position " + std::to_string(p) +
                                     " m is not a multiple of 50");
     r.kind = in.ReadByte();
-    int32_t L = in.ReadLong();
+    int32_t L = in.ReadInt32();
     if (L % 100 != 0)
       return End(9, r.position, "the station length " + std::to_string(L) +
                                     " m is not a multiple of 100");
     r.stationFlag1 = in.ReadByte();
     r.stationFlag2 = in.ReadByte();
     r.stationFlag3 = in.ReadByte();
-    r.stationValue1 = in.ReadInt();
-    r.stationValue2 = in.ReadInt();
+    r.stationValue1 = in.ReadInt16();
+    r.stationValue2 = in.ReadInt16();
     r.stationFlag4 = in.ReadByte();
-    r.stationValue3 = in.ReadInt();
-    r.stationValue4 = in.ReadInt();
-    r.stationValue5 = in.ReadInt();
+    r.stationValue3 = in.ReadInt16();
+    r.stationValue4 = in.ReadInt16();
+    r.stationValue5 = in.ReadInt16();
     r.stationFlag5 = in.ReadByte();
-    int32_t hour = in.ReadLong();
-    int32_t minute = in.ReadLong();
-    int32_t second = in.ReadLong();
+    int32_t hour = in.ReadInt32();
+    int32_t minute = in.ReadInt32();
+    int32_t second = in.ReadInt32();
     r.timetableSeconds = ToInt32((int64_t{hour} * 60 + minute) * 60 + second, "the timetable time in seconds");
     r.name = in.ReadText();
     WarnShortLine(f, in, where, key);
@@ -152,7 +163,7 @@ struct TrainReader {
       r.extentEnd = ToInt32(p + L / 2 + (r.stationFlag3 != 0 ? 50 : 0), "the station extent end");
     }
     if (L < 600) r.stationFlag2 = 0;
-    if (row == 1) {
+    if (stationRow == 1) {
       r.stationFlag2 = 0;
       r.stationFlag3 = 0;
     }
@@ -160,12 +171,11 @@ struct TrainReader {
     if (r.kind < 25) {
       // Stop mark at extentEnd / 50 - 1; approach marks 2 to 5 cells before the extent end.
       int64_t y = RoundDiv(end - 50, 50);
-      if (end - 50 > 50 && y > Last()) {
+      if (end - 50 > 50 && y > LastCell()) {
         RecordFault(f, 15, r.position, where,
                     "the stop mark of the station at " + std::to_string(p) + " m would fall in cell " +
-                        std::to_string(y) + ", beyond the last cell " + std::to_string(Last()));
-        *stop = true;
-        return true;
+                        std::to_string(y) + ", beyond the last cell " + std::to_string(LastCell()));
+        return LineOutcome::kLeaveLoop;
       }
       if (r.kind != 5 && r.kind != 6) {
         for (int k = 1; k <= 4; ++k) {
@@ -179,57 +189,57 @@ struct TrainReader {
                                          " m, at or before 100 m: no room for its stop mark");
       TrackCell& c = f.Cell(y);
       PlaceCell(f, c, kCellStationStop, where);
-      c.value1 = static_cast<int16_t>(row);
+      c.value1 = static_cast<int16_t>(stationRow);
     }
-    if (row > 1 && static_cast<int64_t>(r.extentStart) - 350 <
-                       f.StationTable[static_cast<size_t>(row - 1)].extentEnd)
+    if (stationRow > 1 && static_cast<int64_t>(r.extentStart) - 350 <
+                       f.StationTable[static_cast<size_t>(stationRow - 1)].extentEnd)
       return End(22, r.position, "the station at " + std::to_string(p) + " m starts its extent at " +
                                      std::to_string(r.extentStart) + " m, less than 350 m after the previous "
                                      "station's extent ends (" +
-                                     std::to_string(f.StationTable[static_cast<size_t>(row - 1)].extentEnd) + " m)");
-    ++row;
-    if (row >= ctx.boardRow)
+                                     std::to_string(f.StationTable[static_cast<size_t>(stationRow - 1)].extentEnd) + " m)");
+    ++stationRow;
+    if (stationRow >= ctx.boardRow)
       return End(10, std::nullopt, "the station rows have reached the rows of the indication board texts "
                                    "(at most " + std::to_string(ctx.boardRow - 1) + " stations fit)");
-    return true;
+    return LineOutcome::kNextLine;
   }
 
-  // Returns false when the procedure ends; *stop at a fault 15.
-  bool Line(const std::string& key, bool* stop) {
+  // kLeaveLoop at a fault 15.
+  LineOutcome TrainLine(const std::string& key) {
     bool matched = false;
     SourceRef where = Here();
     if (ContainsNoCase(key, "massa") && ContainsNoCase(key, "frenata")) {
       matched = true;
-      f.StationTable[kRowTrain].extentStart = in.ReadLong();
+      f.StationTable[kRowTrain].extentStart = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "vetture")) {
       matched = true;
-      f.StationTable[kRowTrain].position = in.ReadLong();
+      f.StationTable[kRowTrain].position = in.ReadInt32();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "velocit")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t s = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t s = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the speed limit")) return *stop = true;
+      if (!InRange(p, 100, "the speed limit")) return LineOutcome::kLeaveLoop;
       SpeedStep(p, s);
     }
     if (ContainsNoCase(key, "aderenza")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t a = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t a = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the adhesion")) return *stop = true;
+      if (!InRange(p, 100, "the adhesion")) return LineOutcome::kLeaveLoop;
       AdhesionStep(p, a);
     }
     if (ContainsNoCase(key, "orologio")) {
       matched = true;
       // The clock is stored only once its three values are read.
-      int16_t hour = in.ReadInt();
-      int16_t minute = in.ReadInt();
-      int16_t second = in.ReadInt();
+      int16_t hour = in.ReadInt16();
+      int16_t minute = in.ReadInt16();
+      int16_t second = in.ReadInt16();
       WarnShortLine(f, in, where, key);
       StationRecord& r = f.StationTable[kRowSignals];
       r.stationValue3 = hour;
@@ -238,69 +248,58 @@ struct TrainReader {
     }
     if (ContainsNoCase(key, "sabbia")) {
       matched = true;
-      f.StationTable[kRowSignals].stationValue1 = in.ReadInt();
+      f.StationTable[kRowSignals].stationValue1 = in.ReadInt16();
       WarnShortLine(f, in, where, key);
     }
     if (ContainsNoCase(key, "segnale")) {
       matched = true;
       int32_t v[11];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0], 100, "the signal")) return *stop = true;
+      if (!InRange(v[0], 100, "the signal")) return LineOutcome::kLeaveLoop;
       if (RoundDiv(int64_t{v[0]} + 50, 50) < 8) {
         RecordFault(f, 15, v[0], where,
                     "the signal at " + std::to_string(v[0]) +
                         " m is too near the start of the line: its approach marks would fall "
                         "before cell 0 (a signal needs at least 350 m)");
-        return *stop = true;
+        return LineOutcome::kLeaveLoop;
       }
+      const size_t faults = f.run.diag.faults.size();
       memo_segnale(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], where);
-      if (f.ErrorCode > 0) {
-        f.ErrorPosition = v[0];
-        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
-        else EndAfterRouteFault(where, v[0]);
-        DeleteSourceText(f, path);
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedOrRouteFault(faults, where, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "rallentamento")) {
       matched = true;
       int32_t v[6];
-      for (int32_t& x : v) x = in.ReadLong();
+      for (int32_t& x : v) x = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(v[0], 100, "the slowdown")) return *stop = true;
+      if (!InRange(v[0], 100, "the slowdown")) return LineOutcome::kLeaveLoop;
       int64_t e = RoundDiv(int64_t{v[0]} + v[2] + 50, 50);
-      if (e < 0 || e > Last()) {
+      if (e < 0 || e > LastCell()) {
         RecordFault(f, 15, v[0], where,
                     "the slowdown at " + std::to_string(v[0]) + " m, " + std::to_string(v[2]) +
                         " m long, ends in cell " + std::to_string(e) + ", outside the track (cells 0 to " +
-                        std::to_string(Last()) + ")");
-        return *stop = true;
+                        std::to_string(LastCell()) + ")");
+        return LineOutcome::kLeaveLoop;
       }
+      const size_t faults = f.run.diag.faults.size();
       memo_rallentamento(f, v[0], v[1], v[2], v[3], v[4], v[5], where);
-      if (f.ErrorCode > 0) {
-        f.ErrorPosition = v[0];
-        if (!f.run.diag.faults.empty() && !f.run.diag.faults.back().position) f.run.diag.faults.back().position = v[0];
-        else EndAfterRouteFault(where, v[0]);
-        DeleteSourceText(f, path);
-        return false;
-      }
+      if (LineOutcome o = EndAtRecordedOrRouteFault(faults, where, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "abbattimento")) {
       matched = true;
-      int32_t p = in.ReadLong();
-      int32_t s = in.ReadLong();
+      int32_t p = in.ReadInt32();
+      int32_t s = in.ReadInt32();
       WarnShortLine(f, in, where, key);
-      if (!InRange(p, 100, "the code reduction")) return *stop = true;
-      if (!CodeReduction(p, s)) return false;
+      if (!InRange(p, 100, "the code reduction")) return LineOutcome::kLeaveLoop;
+      if (LineOutcome o = CodeReduction(p, s); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "stazione")) {
       matched = true;
-      if (!Station(stop, key)) return false;
-      if (*stop) return true;
+      if (LineOutcome o = Station(key); o != LineOutcome::kNextLine) return o;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys, kTrainKeyCount);
-    return true;
+    if (!matched) WarnUnknownKey(f, in, key, where, kTrainKeys);
+    return LineOutcome::kNextLine;
   }
 
   bool NextKey(std::string* key) {
@@ -324,17 +323,18 @@ struct TrainReader {
       if (ContainsNoCase(field, "[generale]") || in.Eof()) break;
     }
     std::string key;
-    for (bool stop = false; !stop;) {
+    for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key)) break;
-      if (!Line(key, &stop)) return false;
+      o = TrainLine(key);
+      if (o == LineOutcome::kEndProcedure) return false;
     }
     DeleteSourceText(f, path);
     ctx.where = SourceRef{SourceFile::kTrain, in.CurrentLine()};
     // Tails: the last speed limit and adhesion run to the end of the line.
     do FillSpeed();
-    while (speedIndex < Last() - 2);
+    while (speedIndex < LastCell() - 2);
     do FillAdhesion();
-    while (adhesionIndex < Last() - 2);
+    while (adhesionIndex < LastCell() - 2);
     for (int rowKm : {kRowKmTre, kRowKmDue, kRowKmUno}) {
       const StationRecord& r = f.StationTable[rowKm];
       if (r.extentStart % 50 != 0 || r.extentEnd % 50 != 0) {

@@ -5,7 +5,6 @@
 #include <functional>
 #include <optional>
 
-#include "readers/source_reader.h"
 #include "test_support.h"
 
 namespace sb {
@@ -293,6 +292,43 @@ TEST_F(TrainReader, AfterARouteFault15TheFirstSignalOrSlowdownEndsTheReading) {
     EXPECT_EQ(t.form.TrackCells[0].speedLimit, 10);  // lines before it were read
     EXPECT_EQ(t.form.TrackCells[20].speedLimit, 0);  // the tails did not run
     EXPECT_FALSE(t.Has(kTrainText));
+    // The route fault keeps its own position; the line that ends the reading is a warning.
+    const Diagnostics& d = t.form.run.diag;
+    ASSERT_EQ(d.faults.size(), 1u);
+    EXPECT_EQ(d.faults[0].where.file, SourceFile::kRoute);
+    EXPECT_EQ(d.faults[0].position, 99999);
+    ASSERT_EQ(d.warnings.size(), 1u);
+    EXPECT_EQ(d.warnings[0].where.file, SourceFile::kTrain);
+    EXPECT_EQ(d.warnings[0].where.line, 4);
+    EXPECT_EQ(d.warnings[0].message,
+              "the train text is read no further: the route text stopped at a position beyond the track "
+              "(fault 15), and this line at 2000 m ends the reading; later lines and the speed and "
+              "adhesion tails are not applied");
+  }
+}
+
+// A signal or slowdown refused after a route fault 15 ends the reading at its own fault.
+TEST_F(TrainReader, AfterARouteFault15ARefusedSignalOrSlowdownIsAFaultOfItsOwn) {
+  const std::string route = Route10k({"cartello_indicatore, 2000, X", "pendenza, 99999, 1"});
+  for (const auto& [item, code] : {std::pair{Signal(2000), 16},
+                                   std::pair{std::string("rallentamento, 2000, 30, 100, 0, 0, 0"), 18}}) {
+    SCOPED_TRACE(item);
+    MemoryScenario t;
+    t.Put(kRouteText, route);
+    t.Put(kTrainText, TrainLines({"velocita, 0, 50", item, Signal(6000)}));
+    ReadSources(t, 0);
+    EXPECT_EQ(t.form.ErrorCode, code);
+    EXPECT_EQ(t.form.ErrorPosition, 2000);
+    EXPECT_EQ(t.form.TrackCells[121].cellType, kCellEmpty);  // the next signal is not read
+    EXPECT_FALSE(t.Has(kTrainText));
+    const Diagnostics& d = t.form.run.diag;
+    ASSERT_EQ(d.faults.size(), 2u);
+    EXPECT_EQ(d.faults[0].code, 15);
+    EXPECT_EQ(d.faults[0].position, 99999);
+    EXPECT_EQ(d.faults[1].code, code);
+    EXPECT_EQ(d.faults[1].position, 2000);
+    EXPECT_EQ(d.faults[1].where.line, 3);
+    EXPECT_TRUE(d.warnings.empty());
   }
 }
 
