@@ -27,6 +27,9 @@ class ReplacementLog : public FileSystem {
   bool RemoveFile(const std::string& path, std::string* err) override {
     return folder_.RemoveFile(path, err);
   }
+  bool MakeFolders(const std::string& path, std::string* err) override {
+    return folder_.MakeFolders(path, err);
+  }
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return folder_.LockFolder(dir, wait);
