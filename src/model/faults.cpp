@@ -4,8 +4,8 @@
 
 namespace sb {
 
-void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
-                 std::string message) {
+FaultRecord& RecordFault(Form1& form, int32_t code, std::optional<int32_t> position,
+                         SourceRef where, std::string message) {
   form.ErrorCode = code;
   if (position) form.ErrorPosition = *position;
   FaultRecord r;
@@ -14,16 +14,21 @@ void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, Sou
   r.where = where;
   r.message = std::move(message);
   form.run.diag.faults.push_back(std::move(r));
+  return form.run.diag.faults.back();
 }
 
-void RecordWarning(Form1& form, SourceRef where, std::string message) {
+WarningRecord* RecordWarning(Form1& form, SourceRef where, std::string message) {
   const size_t text = static_cast<size_t>(where.file);
   if (!KeepsWarning(form, where)) {
     ++form.run.diag.warningsLeftOut[text];
-    return;
+    return nullptr;
   }
   ++form.run.diag.warningsKept[text];
-  form.run.diag.warnings.push_back(WarningRecord{where, std::move(message)});
+  WarningRecord r;
+  r.where = where;
+  r.message = std::move(message);
+  form.run.diag.warnings.push_back(std::move(r));
+  return &form.run.diag.warnings.back();
 }
 
 bool KeepsWarning(const Form1& form, SourceRef where) {

@@ -10,10 +10,12 @@
 
 namespace sb {
 
-void RecordFault(Form1& form, int32_t code, std::optional<int32_t> position, SourceRef where,
-                 std::string message);
-// Keeps the first kWarningsKeptPerText warnings of each text and counts the others.
-void RecordWarning(Form1& form, SourceRef where, std::string message);
+// Both return the record, for its notes, help and fix.
+FaultRecord& RecordFault(Form1& form, int32_t code, std::optional<int32_t> position,
+                         SourceRef where, std::string message);
+// Keeps the first kWarningsKeptPerText warnings of each text and counts the others (then
+// returns null).
+WarningRecord* RecordWarning(Form1& form, SourceRef where, std::string message);
 // Whether the next warning about the text of `where` is kept: one that is not is only
 // counted, and its words need not be made.
 bool KeepsWarning(const Form1& form, SourceRef where);
