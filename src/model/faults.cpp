@@ -43,6 +43,10 @@ std::string Quoted(std::string_view source_bytes) {
   return q + "...' (" + std::to_string(source_bytes.size()) + " bytes)";
 }
 
+std::string CellAt(int64_t cell) {
+  return "cell " + std::to_string(cell) + " (" + std::to_string((cell - 1) * 50) + " m)";
+}
+
 const char* CellTypeName(int t) {
   switch (t) {
     case kCellEmpty: return "nothing";

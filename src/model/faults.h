@@ -27,6 +27,10 @@ bool KeepsWarning(const Form1& form, SourceRef where);
 // screen line is cut, with its length given, so a megabyte field gives a short message.
 std::string Quoted(std::string_view source_bytes);
 
+// A cell as every message, table and picture names it: "cell 161 (8000 m)", the position
+// being that of the point items the cell holds, (cell - 1) x 50 m.
+std::string CellAt(int64_t cell);
+
 // "signal", "station stop mark", ... for a cell type code.
 const char* CellTypeName(int cell_type);
 // What occupies a cell, and which source line put it there, in words.
