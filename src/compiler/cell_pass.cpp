@@ -31,10 +31,16 @@ struct CellPass {
     At(k).value1 = r.i;
   }
 
-  // A fault of the pass, at the position of its cell.
-  void Fault(int32_t code, int64_t cell, std::string message) {
-    RecordFault(f, code, static_cast<int32_t>(cell * 50), SourceRef{}, std::move(message));
-    f.run.diag.faults.back().cell = static_cast<int32_t>(cell);
+  SourceRef SourceOf(int64_t k) const {
+    return InTrack(k) ? f.run.cellSource[static_cast<size_t>(k)] : SourceRef{};
+  }
+
+  // A fault of the pass, at the position of its cell, pointing at the line of the slowdown
+  // whose cell `cause` made the pass's work.
+  FaultRecord& Fault(int32_t code, int64_t cell, int64_t cause, std::string message) {
+    FaultRecord& r = RecordFault(f, code, static_cast<int32_t>(cell * 50), SourceOf(cause), std::move(message));
+    r.cell = static_cast<int32_t>(cell);
+    return r;
   }
 
   // Rule 1: a limit marker before every signal within 20 cells before a warning point.
@@ -47,12 +53,15 @@ struct CellPass {
       else if (Free(d - 2)) PlaceMarker(d - 2);
       else if (Type(d - 1) == kCellLimitMarker) CapMarkerSpeed(d - 1);
       else if (Type(d - 2) == kCellLimitMarker) CapMarkerSpeed(d - 2);
-      else
-        Fault(11, d, "no room for a limit marker before the signal in cell " + std::to_string(d) +
-                         " (" + std::to_string(d * 50) + " m), which precedes the slowdown warning "
-                         "point in cell " + std::to_string(i) + ": cells " + std::to_string(d - 1) +
-                         " and " + std::to_string(d - 2) + " hold " + DescribeOccupant(f, d - 1) +
-                         " and " + DescribeOccupant(f, d - 2));
+      else {
+        FaultRecord& r =
+            Fault(11, d, i, "no room for a limit marker before the signal in " + CellAt(d) +
+                                ", which precedes the slowdown warning point in " + CellAt(i) + ": cells " +
+                                std::to_string(d - 1) + " and " + std::to_string(d - 2) + " hold " +
+                                DescribeOccupant(f, d - 1) + " and " + DescribeOccupant(f, d - 2));
+        if (SourceOf(d).file != SourceFile::kNone)
+          r.notes.push_back(DiagnosticNote{SourceOf(d), "the signal in " + CellAt(d) + " was placed here"});
+      }
     }
   }
 
@@ -71,9 +80,9 @@ struct CellPass {
         }
       }
       if (!placed)
-        Fault(12, i, "no free cell among cells " + std::to_string(i - w[0]) + ", " +
-                         std::to_string(i - w[1]) + ", " + std::to_string(i - w[2]) +
-                         " for a limit marker before the slowdown start in cell " + std::to_string(i));
+        Fault(12, i, i, "no free cell among cells " + std::to_string(i - w[0]) + ", " +
+                            std::to_string(i - w[1]) + ", " + std::to_string(i - w[2]) +
+                            " for a limit marker before the slowdown start in " + CellAt(i));
     }
     if (At(i).value1 >= 110) return;
     int64_t m = 0, k = i;
@@ -85,7 +94,7 @@ struct CellPass {
         else if (Free(k - 1)) { PlaceMarker(k - 1); m = 1; }
         else if (Free(k + 1)) { PlaceMarker(k + 1); m = -1; }
         else
-          Fault(13, k, "no room for a limit marker in the slowdown from cell " + std::to_string(i) +
+          Fault(13, k, i, "no room for a limit marker in the slowdown from cell " + std::to_string(i) +
                            " near cell " + std::to_string(k) + " (cells " + std::to_string(k - 1) +
                            " to " + std::to_string(k + 1) + " are taken)");
       }
@@ -103,7 +112,7 @@ struct CellPass {
       if (Free(m)) PlaceMarker(m);
       else if (Free(m - 1)) PlaceMarker(m - 1);
       else
-        Fault(13, k, "no room for a limit marker before the first signal after the slowdown "
+        Fault(13, k, i, "no room for a limit marker before the first signal after the slowdown "
                      "ending in cell " + std::to_string(k) + " (cells " + std::to_string(m) +
                      " and " + std::to_string(m - 1) + " are taken)");
     }

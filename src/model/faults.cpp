@@ -80,6 +80,19 @@ std::string DescribeOccupant(const Form1& form, int64_t cell) {
   return s;
 }
 
+void NoteOccupant(const Form1& form, FaultRecord& fault, int64_t cell) {
+  if (cell < 0 || cell > form.CellCount || !form.HasTrack) return;
+  const SourceRef& src = form.run.cellSource[static_cast<size_t>(cell)];
+  if (src.file == SourceFile::kNone) return;
+  const TrackCell& c = form.TrackCells[static_cast<size_t>(cell)];
+  const std::string name = CellTypeName(c.cellType);
+  const bool plural = name.back() == 's';  // "speed indicator boards"
+  // The cross-reference comes before any remark on what was left unread.
+  fault.notes.insert(fault.notes.begin(),
+                     DiagnosticNote{src, "the " + name + " already in " + CellAt(cell) +
+                                             (plural ? " were" : " was") + " placed here"});
+}
+
 void PlaceCell(Form1& form, TrackCell& cell, uint8_t type, SourceRef where) {
   cell.cellType = type;
   size_t index = static_cast<size_t>(&cell - form.TrackCells.data());

@@ -35,6 +35,8 @@ std::string CellAt(int64_t cell);
 const char* CellTypeName(int cell_type);
 // What occupies a cell, and which source line put it there, in words.
 std::string DescribeOccupant(const Form1& form, int64_t cell);
+// Adds to a fault about a taken cell the note that points at the line whose item holds it.
+void NoteOccupant(const Form1& form, FaultRecord& fault, int64_t cell);
 // Sets a cell's type and remembers the source line that placed it.
 void PlaceCell(Form1& form, TrackCell& cell, uint8_t type, SourceRef where);
 

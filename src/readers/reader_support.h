@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "model/form1.h"
 
@@ -22,7 +23,7 @@ enum class LineOutcome {
 // Working state of the reader, carried from the route half into the train half.
 struct ReaderContext {
   int32_t boardRow = kFirstBoardRow;  // next row for an indication board text
-  SourceRef where;                    // line of the key under way, for fault 25
+  SourceRef where;                    // the key under way, for fault 25
 };
 
 // A value read into a narrower field: a read failure (fault 25) when it does not fit.
@@ -39,7 +40,17 @@ void DeleteSourceText(Form1& form, const std::string& path);
 // line give no warning.
 void WarnUnknownKey(Form1& form, const FieldReader& in, const std::string& key, SourceRef where,
                     std::span<const char* const> keys);
-// Warns when the values of a line were taken from a later line.
-void WarnShortLine(Form1& form, const FieldReader& in, SourceRef where, const std::string& key);
+// After a line whose key is `key`: warns about its numbers that hold more than a number, and
+// when its values were taken from a later line, naming the columns.
+void FinishLine(Form1& form, const FieldReader& in, SourceFile text, const std::string& key);
+// Warns about a line with a key of the text that stands before its "[generale]" line, where
+// nothing is read.
+void WarnBeforeGeneral(Form1& form, const FieldReader& in, SourceFile text, const std::string& field);
+// Warns, once, when a text looks like UTF-8 rather than Windows-1252.
+void WarnUtf8(Form1& form, std::string_view text, SourceFile file);
+
+// The note of a fault that ends the reading of a text: where it stopped and what the lines
+// left unread hold.
+DiagnosticNote UnreadNote(const FieldReader& in, SourceFile file);
 
 }  // namespace sb

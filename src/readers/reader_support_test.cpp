@@ -104,23 +104,48 @@ TEST(ReaderSupport, UnknownKeysBeyondTheKeptWarningsAreOnlyCounted) {
   EXPECT_EQ(s.form.run.diag.warningsLeftOut[route], 1u);
 }
 
-TEST(ReaderSupport, ShortLineWarning) {
-  for (const char* text : {"sfondo uno, 7\r\n", "sfondo uno\r\n7\r\n", "sfondo uno,\r\n\r\n  7\r\n"}) {
-    SCOPED_TRACE(text);
+// After a line: a warning for each number that holds more than a number, and one when the
+// values were taken from a later line, naming the columns.
+TEST(ReaderSupport, FinishingALine) {
+  const struct {
+    SourceFile text;
+    const char* lines;
+    int values;  // read after the key, as numbers but the last when `text_last`
+    bool text_last;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {SourceFile::kRoute, "sfondo uno, 7\r\n", 1, false, {}},
+      {SourceFile::kRoute, "sfondo uno\r\n7\r\n", 1, false,
+       {"1:1-11 the line 'sfondo uno' has 0 of its 1 values: column 1 (background) was taken from line 2"}},
+      {SourceFile::kTrain, "stazione, 1000, 8, 1000, 0,0,0, 1,1,0, 4,1,1, 0, 9,12\r\n40, NOME\r\n", 17, true,
+       {"1:1-9 the line 'stazione' has 15 of its 17 values: columns 16 to 17 (second, name) were taken "
+        "from line 2"}},
+      {SourceFile::kRoute, "pendenza, 12O, 4.500\r\n", 2, false,
+       {"1:11-14 column 1 (position) reads '12O' as 12: the characters after the number are not read",
+        "1:16-21 column 2 (gradient) reads '4.500' as 4: a '.' starts the decimals, and the value is "
+        "rounded to a whole number"}},
+      {SourceFile::kTrain, "abbattimento, 5000, AC\r\n", 2, false, {}},
+      {SourceFile::kTrain, "abbattimento, 5000, 20km\r\n", 2, false,
+       {"1:21-25 column 2 (speed) reads '20km' as 20: the characters after the number are not read"}},
+      {SourceFile::kTrain, "numero vetture, diciotto\r\n", 1, false,
+       {"1:17-25 column 1 (coaches) reads 'diciotto' as 0: it is not a number"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
     MemoryScenario s;
-    FieldReader in(text);
+    FieldReader in(c.lines, c.text);
     const std::string key = in.ReadText();
-    const SourceRef where{SourceFile::kRoute, in.FieldLine()};
-    in.ReadInt32();
-    WarnShortLine(s.form, in, where, key);
-    if (in.FieldLine() == 1) {
-      EXPECT_TRUE(s.form.run.diag.warnings.empty());
-      continue;
+    in.StartLine();
+    for (int v = 1; v <= c.values; ++v) {
+      if (c.text_last && v == c.values) in.ReadText();
+      else in.ReadInt32();
     }
-    ASSERT_EQ(s.form.run.diag.warnings.size(), 1u);
-    EXPECT_EQ(s.form.run.diag.warnings[0].message,
-              "the line 'sfondo uno' has too few values; the reader took the missing ones from line " +
-                  std::to_string(in.FieldLine()));
+    FinishLine(s.form, in, c.text, key);
+    std::vector<std::string> got;
+    for (const WarningRecord& w : s.form.run.diag.warnings)
+      got.push_back(std::to_string(w.where.line) + ":" + std::to_string(w.where.column) + "-" +
+                    std::to_string(w.where.endColumn) + " " + w.message);
+    EXPECT_EQ(got, c.warnings);
   }
 }
 

@@ -81,9 +81,11 @@ void memo_indicatori_v_max(Form1& form, int32_t posizione, int32_t& vas, int32_t
   int64_t k = RoundDiv(static_cast<int64_t>(posizione) + 50, 50);
   TrackCell& c = form.Cell(k);
   if (!IsFree(c)) {
-    RecordFault(form, 21, std::nullopt, where,
-                "the speed indicator boards at " + std::to_string(posizione) + " m need cell " +
-                    std::to_string(k) + ", which holds " + DescribeOccupant(form, k));
+    NoteOccupant(form,
+                 RecordFault(form, 21, std::nullopt, where,
+                             "the speed indicator boards at " + std::to_string(posizione) + " m need " +
+                                 CellAt(k) + ", which holds " + DescribeOccupant(form, k)),
+                 k);
     return;
   }
   PlaceCell(form, c, kCellSpeedBoards, where);

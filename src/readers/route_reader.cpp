@@ -10,6 +10,7 @@
 #include "model/rounding.h"
 #include "model/run_errors.h"
 #include "readers/field_reader.h"
+#include "readers/format_table.h"
 #include "readers/key_match.h"
 #include "readers/reader_support.h"
 #include "readers/route_features.h"
@@ -35,13 +36,26 @@ struct RouteReader {
   int64_t gradientCursor = 0;
   int64_t gridCursor = 2;
 
+  int32_t generalEnd = 0;     // line of the head that ended the general section
+
   SourceRef Here() const { return ctx.where; }
+  // The place of value `i` of the line under way (1 is the first after the key).
+  SourceRef Value(size_t i) const { return in.Field(i); }
 
   // A fault that ends the procedure: close and delete the text, record the fault.
-  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message) {
+  LineOutcome End(int32_t code, std::optional<int32_t> position, std::string message,
+                  std::optional<SourceRef> at = std::nullopt) {
     DeleteSourceText(f, path);
-    RecordFault(f, code, position, Here(), std::move(message));
+    FaultRecord& r = RecordFault(f, code, position, at.value_or(Here()), std::move(message));
+    NoteRouteEnded(r);
     return LineOutcome::kEndProcedure;
+  }
+
+  // What a fault that ends the procedure leaves unread: the rest of this text, and the
+  // train text.
+  void NoteRouteEnded(FaultRecord& r) {
+    r.notes.push_back(UnreadNote(in, SourceFile::kRoute));
+    r.notes.push_back(DiagnosticNote{SourceRef{}, "the train text was not read"});
   }
 
   // After memo_montagna or memo_indicatori_v_max: a fault recorded by the call (the list
@@ -51,13 +65,14 @@ struct RouteReader {
     DeleteSourceText(f, path);
     f.ErrorPosition = position;
     f.run.diag.faults.back().position = position;
+    NoteRouteEnded(f.run.diag.faults.back());
     return LineOutcome::kEndProcedure;
   }
 
   // The range test of a feature at p: false, with fault 15, when p lies beyond the track.
   bool InRange(int32_t p) {
     if (static_cast<int64_t>(p) + 100 <= 50 * static_cast<int64_t>(f.CellCount)) return true;
-    RecordFault(f, 15, p, Here(),
+    RecordFault(f, 15, p, Value(1),
                 "position " + std::to_string(p) + " m lies beyond the track (a feature may lie "
                 "at most " + std::to_string(50 * static_cast<int64_t>(f.CellCount) - 100) + " m)");
     return false;
@@ -85,7 +100,7 @@ struct RouteReader {
       i = last + 1;
       gridCursor = i;
       if (limited && i > kMaxGridPoint)
-        return End(103, std::nullopt, "the line geometry passes 1,000,000 points");
+        return End(103, std::nullopt, "the line geometry passes 1,000,000 points", Value(2));
       if (i > to) return LineOutcome::kNextLine;
     }
     throw ReadFailure("the curve runs past the last point of the line (metre " +
@@ -117,16 +132,20 @@ struct RouteReader {
   }
 
   LineOutcome PlaceBoard(int32_t p, const std::string& text) {
-    TrackCell& c = f.Cell(RoundDiv(static_cast<int64_t>(p) + 50, 50));
+    const int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
+    TrackCell& c = f.Cell(k);
     if (!IsFree(c)) {
-      int64_t k = RoundDiv(static_cast<int64_t>(p) + 50, 50);
-      return End(6, p, "the indication board at " + std::to_string(p) + " m needs cell " +
-                           std::to_string(k) + ", which holds " + DescribeOccupant(f, k));
+      const std::string message = "the indication board at " + std::to_string(p) + " m needs " +
+                                  CellAt(k) + ", which holds " + DescribeOccupant(f, k);
+      const size_t at = f.run.diag.faults.size();
+      LineOutcome o = End(6, p, message, Value(1));
+      NoteOccupant(f, f.run.diag.faults[at], k);
+      return o;
     }
     if (ctx.boardRow < 0)
       throw ReadFailure("no station table row is left for the indication board at " +
                         std::to_string(p) + " m");
-    PlaceCell(f, c, kCellIndicationBoard, Here());
+    PlaceCell(f, c, kCellIndicationBoard, Value(1));
     c.value1 = static_cast<int16_t>(ctx.boardRow);
     f.StationTable[static_cast<size_t>(ctx.boardRow)].name = text;
     --ctx.boardRow;
@@ -137,13 +156,14 @@ struct RouteReader {
   bool NextKey(std::string* key, int comment_rule, bool test_end_in_rule) {
     if (in.Eof()) return false;
     *key = in.ReadText();
-    ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+    ctx.where = in.FieldPlace();
     if (in.Eof()) return false;
     for (int r = 0; r < comment_rule && Contains(*key, "-"); ++r) {
       *key = in.ReadText();
-      ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+      ctx.where = in.FieldPlace();
       if (test_end_in_rule && in.Eof()) return false;
     }
+    in.StartLine();
     f.InputField = *key;
     return true;
   }
@@ -155,11 +175,10 @@ struct RouteReader {
     if (ContainsNoCase(key, "lunghezza") && ContainsNoCase(key, "percorso")) {
       matched = true;
       int32_t L = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       f.StationTable[kRowTrain].extentEnd = L;
       if (L > kMaxRouteLength || L < 0)
         return End(1, std::nullopt, "the route length " + std::to_string(L) +
-                                        " m is outside 0 to 1,000,000 m");
+                                        " m is outside 0 to 1,000,000 m", Value(1));
       f.CreateTrack(L);
     }
     const struct { const char* word; int row; } km[] = {
@@ -171,7 +190,6 @@ struct RouteReader {
         int32_t start = in.ReadInt32();
         int32_t end = in.ReadInt32();
         int32_t flag = in.ReadInt32();
-        WarnShortLine(f, in, where, key);
         StationRecord& r = f.StationTable[e.row];
         r.extentStart = start;
         r.extentEnd = end;
@@ -181,32 +199,28 @@ struct RouteReader {
     if (Contains(key, "sfondo") && Contains(key, "uno")) {
       matched = true;
       f.StationTable[kRowLine].extentStart = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "due")) {
       matched = true;
       f.StationTable[kRowLine].position = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "sfondo") && Contains(key, "tre")) {
       matched = true;
       f.StationTable[kRowLine].extentEnd = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
     }
     if (Contains(key, "ripetizione") && Contains(key, "segnali")) {
       matched = true;
       int32_t a = in.ReadInt32();
       int32_t b = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       StationRecord& r = f.StationTable[kRowSignals];
       r.extentStart = a;
       r.extentEnd = b;
       if (a % 50 != 0)
         return End(3, std::nullopt, "the first signal repetition value " + std::to_string(a) +
-                                        " is not a multiple of 50");
+                                        " is not a multiple of 50", Value(1));
       if (b % 50 != 0)
         return End(4, std::nullopt, "the second signal repetition value " + std::to_string(b) +
-                                        " is not a multiple of 50");
+                                        " is not a multiple of 50", Value(2));
       if (Contains(key, "4"))
         r.position = 4;
       else if (Contains(key, "9"))
@@ -217,9 +231,11 @@ struct RouteReader {
       if (b == 0) r.position = 0;
     }
     size_t lead = key.find_first_not_of(" \t");
-    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-'))
+    if (Contains(key, "[") && Contains(key, "]") && !(lead != std::string::npos && key[lead] == '-')) {
+      generalEnd = where.line;
       return LineOutcome::kLeaveLoop;
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
+    }
+    if (!matched) WarnUnread(key, where);
     return LineOutcome::kNextLine;
   }
 
@@ -231,7 +247,6 @@ struct RouteReader {
       matched = true;
       int32_t p = in.ReadInt32();
       int32_t g = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       if (!InRange(p)) return LineOutcome::kLeaveLoop;
       GradientStep(p, g);
     }
@@ -239,7 +254,6 @@ struct RouteReader {
       matched = true;
       int32_t s = in.ReadInt32();
       int32_t n = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       if (!InRange(s)) return LineOutcome::kLeaveLoop;
       if (LineOutcome o = Curve(key, s, n); o != LineOutcome::kNextLine) return o;
     }
@@ -248,49 +262,78 @@ struct RouteReader {
       int32_t inizio = in.ReadInt32();
       int32_t fine = in.ReadInt32();
       int32_t tipo = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       if (!InRange(inizio)) return LineOutcome::kLeaveLoop;
       const size_t faults = f.run.diag.faults.size();
-      memo_montagna(f, inizio, fine, tipo, where);
+      memo_montagna(f, inizio, fine, tipo, Value(1));
       if (LineOutcome o = EndAtRecordedFault(faults, inizio); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "indicatori_v")) {
       matched = true;
       int32_t v[9];
       for (int32_t& x : v) x = in.ReadInt32();
-      WarnShortLine(f, in, where, key);
       if (!InRange(v[0])) return LineOutcome::kLeaveLoop;
       const size_t faults = f.run.diag.faults.size();
-      memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], where);
+      memo_indicatori_v_max(f, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], Value(1));
       if (LineOutcome o = EndAtRecordedFault(faults, v[0]); o != LineOutcome::kNextLine) return o;
     }
     if (ContainsNoCase(key, "cartello") && ContainsNoCase(key, "indicat")) {
       matched = true;
       int32_t p = in.ReadInt32();
       f.InputField = in.ReadText();
-      WarnShortLine(f, in, where, key);
       if (!InRange(p)) return LineOutcome::kLeaveLoop;
       if (LineOutcome o = PlaceBoard(p, f.InputField); o != LineOutcome::kNextLine) return o;
     }
-    if (!matched) WarnUnknownKey(f, in, key, where, kRouteKeys);
+    if (!matched) WarnUnread(key, where);
     return LineOutcome::kNextLine;
+  }
+
+  // A line that no test of its section took: a key of the other section (its head
+  // missing, or the line out of place), a curve without the line data file, or an unknown key.
+  void WarnUnread(const std::string& key, SourceRef where) {
+    const KeyInfo* k = in.FieldStartsLine() ? KeyOfField(SourceFile::kRoute, key) : nullptr;
+    if (!k) {
+      WarnUnknownKey(f, in, key, where, kRouteKeys);
+      return;
+    }
+    if (k->general == (generalEnd == 0)) return;  // a curve while no line data file is made
+    if (generalEnd == 0) {
+      if (WarningRecord* w = RecordWarning(
+              f, where,
+              "this " + std::string(k->item) + " line stands in the general section, where it is not "
+              "read: a section head must end the general section before it")) {
+        w->help = std::string("put the head '") + k->section + "' on a line of its own before this line";
+        w->fix = TextFix{SourceRef{SourceFile::kRoute, where.line, 1, 1}, std::string(k->section) + "\r\n",
+                         std::string("insert the head '") + k->section + "'"};
+      }
+      return;
+    }
+    if (WarningRecord* w = RecordWarning(
+            f, where,
+            "this " + std::string(k->item) + " line belongs to the general section, which ended at line " +
+                std::to_string(generalEnd) + ": it is not read here"))
+      w->help = "move it between the line \"[generale]\" and line " + std::to_string(generalEnd);
   }
 
   bool Run() {
     // Look for the general section.
     for (;;) {
       std::string field = in.ReadText();
-      ctx.where = SourceRef{SourceFile::kRoute, in.FieldLine()};
+      ctx.where = in.FieldPlace();
       if (in.Eof()) {
-        End(102, std::nullopt, "the route text has no line \"[generale]\"");
+        DeleteSourceText(f, path);
+        RecordFault(f, 102, std::nullopt, SourceRef{SourceFile::kRoute, 0},
+                    "the route text has no line \"[generale]\"")
+            .notes.push_back(DiagnosticNote{SourceRef{}, "the train text was not read"});
         return false;
       }
       if (ContainsNoCase(field, "[generale]")) break;
+      WarnBeforeGeneral(f, in, SourceFile::kRoute, field);
     }
     std::string key;
     for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 10, false)) break;
       o = GeneralLine(key);
+      FinishLine(f, in, SourceFile::kRoute, key);
       if (o == LineOutcome::kEndProcedure) return false;
     }
     // Without a route length there is no track: the compile step reports it.
@@ -308,7 +351,13 @@ struct RouteReader {
     for (LineOutcome o = LineOutcome::kNextLine; o == LineOutcome::kNextLine;) {
       if (!NextKey(&key, 2, true)) break;
       o = FeatureLine(key);
+      FinishLine(f, in, SourceFile::kRoute, key);
       if (o == LineOutcome::kEndProcedure) return false;
+      if (o == LineOutcome::kLeaveLoop) {
+        FaultRecord& r = f.run.diag.faults.back();
+        r.notes.push_back(UnreadNote(in, SourceFile::kRoute));
+        r.notes.push_back(DiagnosticNote{SourceRef{}, "the train text is still read"});
+      }
     }
     // End of the route source.
     DeleteSourceText(f, path);
@@ -334,9 +383,15 @@ bool ReadRouteText(Form1& form, ReaderContext& ctx) {
   std::string text, err;
   if (!form.run.fs->ReadFile(path, &text, &err))
     throw ReadFailure("cannot read the route text " + PathToUtf8(path) + ": " + PathToUtf8(err));
-  FieldReader in(text);
+  FieldReader in(text, SourceFile::kRoute);
+  WarnUtf8(form, text, SourceFile::kRoute);
   RouteReader r{form, ctx, path, in};
-  return r.Run();
+  try {
+    return r.Run();
+  } catch (ReadFailure& e) {
+    e.AddNote(UnreadNote(in, SourceFile::kRoute));
+    throw;
+  }
 }
 
 }  // namespace sb

@@ -249,12 +249,21 @@ TEST_F(RouteReader, MissingRouteTextIsFault101AndNothingIsDeleted) {
   EXPECT_EQ(f.StationTable[kRowSignals].name, "47302");
 }
 
-TEST_F(RouteReader, FaultLinesNameTheKeyLine) {
-  // The board line is line 12: ten lines of general section, then the speed boards.
+TEST_F(RouteReader, FaultsPointAtTheFieldAtFault) {
+  // The board's key is on line 12 (ten lines of general section, then the speed boards), its
+  // position, the value at fault, on line 13.
   Read(Route(1000, {"indicatori_vmax, 1000, 60, 70, 50, 1, 60, 70, 50, 2", "cartello_indicatore\r\n1000, X"}));
   ASSERT_EQ(f.ErrorCode, 6);
-  EXPECT_EQ(f.run.diag.faults.back().where.file, SourceFile::kRoute);
-  EXPECT_EQ(f.run.diag.faults.back().where.line, 12);
+  const FaultRecord& fault = f.run.diag.faults.back();
+  EXPECT_EQ(fault.where.file, SourceFile::kRoute);
+  EXPECT_EQ(fault.where.line, 13);
+  EXPECT_EQ(fault.where.column, 1);
+  EXPECT_EQ(fault.where.endColumn, 5);
+  // The cell is the speed boards' one: a note points at their position on line 11.
+  ASSERT_GE(fault.notes.size(), 1u);
+  EXPECT_EQ(fault.notes[0].where.line, 11);
+  EXPECT_EQ(fault.notes[0].where.column, 18);
+  EXPECT_EQ(fault.notes[0].message, "the speed indicator boards already in cell 21 (1000 m) were placed here");
 }
 
 TEST_F(RouteReader, Fault15EndsOnlyTheFeatureLines) {

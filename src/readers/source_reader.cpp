@@ -16,7 +16,10 @@ void memorizza_dati(Form1& form) {
     if (!ReadRouteText(form, ctx)) return;
     ReadTrainText(form, ctx);
   } catch (const ReadFailure& e) {
-    RecordFault(form, 25, std::nullopt, ctx.where, e.what());
+    FaultRecord& r = RecordFault(form, 25, std::nullopt, e.where().value_or(ctx.where), e.what());
+    r.notes = e.notes();
+    if (ctx.where.file == SourceFile::kRoute)
+      r.notes.push_back(DiagnosticNote{SourceRef{}, "the train text was not read"});
     if (form.run.deleteSources) {
       std::string err;
       for (ScenarioFile f : {ScenarioFile::kRouteSource, ScenarioFile::kTrainSource}) {

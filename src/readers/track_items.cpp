@@ -13,7 +13,7 @@ int64_t PointCell(int64_t q) { return RoundDiv(q + 50, 50); }
 
 // "cell k, which holds ..." for a refusal.
 std::string CellAndOccupant(const Form1& form, int64_t k) {
-  return "cell " + std::to_string(k) + ", which holds " + DescribeOccupant(form, k);
+  return CellAt(k) + ", which holds " + DescribeOccupant(form, k);
 }
 
 }  // namespace
@@ -24,8 +24,10 @@ void memo_segnale(Form1& form, int32_t posizione, int32_t sx, int32_t s1, int32_
   int64_t i = PointCell(posizione);
   TrackCell& c = form.Cell(i);
   if (!IsFree(c)) {
-    RecordFault(form, 16, std::nullopt,
-                where, "the signal at " + std::to_string(posizione) + " m needs " + CellAndOccupant(form, i));
+    NoteOccupant(form,
+                 RecordFault(form, 16, std::nullopt, where,
+                             "the signal at " + std::to_string(posizione) + " m needs " + CellAndOccupant(form, i)),
+                 i);
     return;
   }
   auto low16 = [](int64_t v) { return static_cast<int16_t>(static_cast<uint16_t>(v)); };
@@ -50,16 +52,18 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
   if (!warning) f_ta = 0;
   const std::string at = "the slowdown at " + std::to_string(posizione) + " m";
   if (warning && !IsFree(form.Cell(w))) {
-    RecordFault(form, 17, std::nullopt, where,
-                at + " has its warning point 1200 m before in " + CellAndOccupant(form, w));
+    NoteOccupant(form,
+                 RecordFault(form, 17, std::nullopt, where,
+                             at + " has its warning point 1200 m before in " + CellAndOccupant(form, w)),
+                 w);
     return;
   }
   if (!IsFree(form.Cell(s))) {
-    RecordFault(form, 18, std::nullopt, where, at + " starts in " + CellAndOccupant(form, s));
+    NoteOccupant(form, RecordFault(form, 18, std::nullopt, where, at + " starts in " + CellAndOccupant(form, s)), s);
     return;
   }
   if (!IsFree(form.Cell(e))) {
-    RecordFault(form, 19, std::nullopt, where, at + " ends in " + CellAndOccupant(form, e));
+    NoteOccupant(form, RecordFault(form, 19, std::nullopt, where, at + " ends in " + CellAndOccupant(form, e)), e);
     return;
   }
   auto low16 = [](int64_t x) { return static_cast<int16_t>(static_cast<uint16_t>(x)); };
@@ -83,8 +87,10 @@ void memo_rallentamento(Form1& form, int32_t posizione, int32_t v, int32_t l, in
     const int64_t p = RoundDiv(pos - 1200, 50);
     for (int k = 0; k <= 3; ++k) {
       if (!IsFree(form.Cell(p - k))) {
-        RecordFault(form, 20, std::nullopt, where,
-                    at + " has its pre-announcement in " + CellAndOccupant(form, p - k));
+        NoteOccupant(form,
+                     RecordFault(form, 20, std::nullopt, where,
+                                 at + " has its pre-announcement in " + CellAndOccupant(form, p - k)),
+                     p - k);
         return;
       }
     }
