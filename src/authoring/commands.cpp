@@ -24,7 +24,7 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
-    {"lsp", "run the language server for editors: faults as you type, every field explained",
+    {"lsp", "the language server for editors: faults as you type, fields explained",
      kLspHelp, LspCommand},
 };
 

@@ -2,6 +2,13 @@
 
 #include <iostream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
+
 #include "authoring/lsp_channel.h"
 #include "authoring/lsp_server.h"
 
@@ -22,6 +29,13 @@ const char kLspHelp[] =
     "\n"
     "Exit status: 0 after the editor's 'shutdown' and 'exit'; 1 when the input ends or\n"
     "'exit' comes without 'shutdown'; 2 a wrong command line.\n";
+
+void UseBinaryStandardStreams() {
+#ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
 
 int LspCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   for (const std::string& a : args)
