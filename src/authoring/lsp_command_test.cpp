@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "authoring/lsp_channel.h"
 #include "command_run.h"
 #include "memory_file_system.h"
