@@ -5,6 +5,7 @@
 #include "authoring/command_line.h"
 #include "authoring/compile_command.h"
 #include "authoring/inspect_command.h"
+#include "authoring/lsp_command.h"
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
@@ -23,6 +24,8 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
+    {"lsp", "the language server for editors: faults as you type, fields explained",
+     kLspHelp, LspCommand},
 };
 
 const char kProgramHelpHead[] =
