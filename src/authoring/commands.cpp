@@ -4,6 +4,7 @@
 
 #include "authoring/command_line.h"
 #include "authoring/compile_command.h"
+#include "authoring/decompile_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
@@ -23,6 +24,8 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
+    {"decompile", "turn the binary files back into a route text and a train text that compile "
+     "to the same bytes", kDecompileHelp, DecompileCommand},
 };
 
 const char kProgramHelpHead[] =
