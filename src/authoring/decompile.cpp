@@ -224,6 +224,43 @@ std::pair<int64_t, int64_t> Digits(int64_t v) {
 
 bool RowCleared(const StationRecord& r) { return r == StationRecord(); }
 
+// A row that holds a text and nothing else: the text of an indication board.
+bool TextOnly(const StationRecord& r) {
+  StationRecord numbers = r;
+  numbers.name.clear();
+  return !r.name.empty() && RowCleared(numbers);
+}
+
+// Rows that hold the text of an indication board placed in a cell.
+std::set<int64_t> BoardRows(const Model& m) {
+  std::set<int64_t> rows;
+  for (const TrackCell& c : m.cells)
+    if (c.cellType == kCellIndicationBoard) rows.insert(c.value1);
+  return rows;
+}
+
+// Stations take rows 1 upward; a station always has a number that is not 0.
+int64_t StationCount(const Model& m) {
+  const std::set<int64_t> boards = BoardRows(m);
+  int64_t r = 1;
+  while (r < kFirstBoardRow && !RowCleared(m.rows[static_cast<size_t>(r)]) &&
+         !TextOnly(m.rows[static_cast<size_t>(r)]) && !boards.count(r))
+    ++r;
+  return r - 1;
+}
+
+// Cells where a station's stop mark overwrote a speed board pair: its type and first value
+// are the mark's, the other values the boards'.
+std::set<int64_t> BoardsUnderStops(const Model& m) {
+  std::set<int64_t> cells;
+  for (int64_t k = 0; k <= m.last; ++k) {
+    const TrackCell& c = m.cells[static_cast<size_t>(k)];
+    if (c.cellType == kCellStationStop && c.value5 == 0 && (c.value2 != 0 || c.value3 != 0 || c.value4 != 0))
+      cells.insert(k);
+  }
+  return cells;
+}
+
 // The input lines of the three kilometric references that progressive_ordina turns into
 // rows 81 to 83 as stored: entries for (uno, due, tre).
 std::array<std::array<int32_t, 3>, 3> KilometricLines(const Model& m) {
@@ -346,12 +383,11 @@ std::vector<std::string> RouteText(const Model& m) {
 
   out.push_back("[cartelli]");
   {
+    const std::set<int64_t> under = BoardsUnderStops(m);
     Block b;
     for (int64_t k = 0; k <= m.last; ++k) {
       const TrackCell& c = m.cells[static_cast<size_t>(k)];
-      // A station's stop mark overwrites a board pair's type and first value, not the others.
-      const bool under_stop = c.cellType == kCellStationStop && c.value5 == 0 &&
-                              (c.value2 != 0 || c.value3 != 0 || c.value4 != 0);
+      const bool under_stop = under.count(k) != 0;
       if (c.cellType != kCellSpeedBoards && !under_stop) continue;
       auto [vas, vad] = UnpackBoard(under_stop ? 0 : c.value1);
       auto [vbs, vbd] = UnpackBoard(c.value2);
@@ -363,16 +399,34 @@ std::vector<std::string> RouteText(const Model& m) {
     b.RenderTo(&out);
   }
 
-  // Indication boards in the order of their rows, 80 first.
+  // Indication boards in the order of their rows, 80 first. A board whose cell a station's
+  // stop mark took later left only its text: it goes to a stop mark's cell again.
   out.push_back("[indicazioni]");
   {
-    std::vector<std::pair<int64_t, int64_t>> boards;  // row, cell
+    std::map<int64_t, int64_t> cell_of_row;
     for (int64_t k = 0; k <= m.last; ++k)
       if (m.cells[static_cast<size_t>(k)].cellType == kCellIndicationBoard)
-        boards.emplace_back(m.cells[static_cast<size_t>(k)].value1, k);
-    std::sort(boards.begin(), boards.end(), std::greater<>());
+        cell_of_row[m.cells[static_cast<size_t>(k)].value1] = k;
+    const int64_t stations = StationCount(m);
+    int64_t lowest = kFirstBoardRow + 1;
+    for (const auto& [row, k] : cell_of_row) lowest = std::min(lowest, row);
+    for (int64_t r = stations + 1; r <= kFirstBoardRow; ++r)
+      if (TextOnly(m.rows[static_cast<size_t>(r)])) lowest = std::min(lowest, r);
+    std::vector<int64_t> stop_cells;
+    const std::set<int64_t> under = BoardsUnderStops(m);
+    for (int64_t k = m.last; k >= 0; --k)
+      if (m.cells[static_cast<size_t>(k)].cellType == kCellStationStop && !under.count(k)) stop_cells.push_back(k);
     Block b(2, 3);
-    for (const auto& [row, k] : boards) {
+    for (int64_t row = kFirstBoardRow; row >= lowest; --row) {
+      int64_t k;
+      if (auto it = cell_of_row.find(row); it != cell_of_row.end()) {
+        k = it->second;
+      } else if (!stop_cells.empty()) {
+        k = stop_cells.back();
+        stop_cells.pop_back();
+      } else {
+        continue;
+      }
       const std::string text = row >= 0 && row < kStationRows ? m.rows[static_cast<size_t>(row)].name : "";
       b.Add({"cartello_indicatore", Num(50 * (k - 1)), text});
     }
@@ -384,20 +438,11 @@ std::vector<std::string> RouteText(const Model& m) {
 
 // ---- The train text -----------------------------------------------------------------------
 
-// Rows that hold the text of an indication board.
-std::set<int64_t> BoardRows(const Model& m) {
-  std::set<int64_t> rows;
-  for (const TrackCell& c : m.cells)
-    if (c.cellType == kCellIndicationBoard) rows.insert(c.value1);
-  return rows;
-}
-
 void StationLines(const Model& m, std::vector<std::string>* out) {
-  const std::set<int64_t> boards = BoardRows(m);
   Block b(1, 1);
-  for (int64_t r = 1; r < kFirstBoardRow; ++r) {
+  const int64_t stations = StationCount(m);
+  for (int64_t r = 1; r <= stations; ++r) {
     const StationRecord& s = m.rows[static_cast<size_t>(r)];
-    if (RowCleared(s) || boards.count(r)) break;
     const int64_t p = s.position;
     int64_t length;
     int64_t column6 = s.stationFlag3;
@@ -422,17 +467,21 @@ void StationLines(const Model& m, std::vector<std::string>* out) {
   b.RenderTo(out);
 }
 
+// Slowdowns: each start with the first end after it that carries its speed and its two
+// values and no other start took; without one, the slowdown is shorter than a cell.
 void SlowdownLines(const Model& m, std::vector<std::string>* out) {
   Block b;
+  std::set<int64_t> ends_taken;
   for (int64_t i = 0; i <= m.last; ++i) {
     const TrackCell& s = m.cells[static_cast<size_t>(i)];
     if (s.cellType != kCellSlowdownStart) continue;
     int64_t e = i;
     for (int64_t k = i + 1; k <= m.last; ++k) {
-      const uint8_t t = m.cells[static_cast<size_t>(k)].cellType;
-      if (t == kCellSlowdownStart) break;
-      if (t == kCellSlowdownEnd) {
+      const TrackCell& c = m.cells[static_cast<size_t>(k)];
+      if (c.cellType == kCellSlowdownEnd && !ends_taken.count(k) && c.value1 == s.value1 &&
+          c.value2 == s.value2 && c.value3 == s.value3) {
         e = k;
+        ends_taken.insert(k);
         break;
       }
     }
@@ -756,9 +805,14 @@ bool Decompile(const ScenarioBinaries& files, const std::string& scenario, const
 
   out->routeLines = RouteText(m);
   const std::string route = TextBytes(out->routeLines);
-  // Limit markers that the compile does not place itself are code reductions: compile
-  // without them, then add those the compile left out, until none is left out.
+  // Limit markers that the compile does not place itself are code reductions. Those of
+  // another speed than the compile's 180 km/h certainly are; compile with them, then add
+  // those of 180 km/h that the compile left out, until none is left out.
   std::set<int64_t> code_limits;
+  for (int64_t k = 0; k <= m.last; ++k) {
+    const TrackCell& c = m.cells[static_cast<size_t>(k)];
+    if (c.cellType == kCellLimitMarker && c.value1 > 0 && c.value1 != 180) code_limits.insert(k);
+  }
   CompiledTexts compiled;
   for (int round = 0; round < 6; ++round) {
     out->trainLines = TrainText(m, code_limits);
