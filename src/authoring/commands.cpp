@@ -24,8 +24,8 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
-    {"decompile", "turn the binary files back into a route text and a train text that compile "
-     "to the same bytes", kDecompileHelp, DecompileCommand},
+    {"decompile", "turn the binary files back into texts that compile to the same bytes",
+     kDecompileHelp, DecompileCommand},
 };
 
 const char kProgramHelpHead[] =

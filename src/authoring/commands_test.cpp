@@ -30,6 +30,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  sources   write the five texts of the built-in scenario, as a starting point\n"
       "  inspect   show what a track, train settings or line data file holds\n"
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
+      "  decompile turn the binary files back into texts that compile to the same bytes\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -43,7 +44,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 4u);
+  ASSERT_EQ(Commands().size(), 5u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),
