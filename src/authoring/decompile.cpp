@@ -733,6 +733,111 @@ void CompareLine(const std::optional<std::string>& want_bytes, const std::option
   }
 }
 
+// Limit markers that the compile does not place itself are code reductions. Those of
+// another speed than the compile's 180 km/h certainly are. Of the others, first those that
+// the compile of the texts leaves out are added, until none is left out; then, where the
+// limit markers still differ, the code reductions near the first difference are changed
+// one at a time, for as long as that moves the first difference on or makes fewer; when
+// that ends short of the file, the same search is made from the certain ones alone. The
+// pass places its markers from the start of the line on, each where the cells before
+// leave room, so a difference is mended from the first on. The search compiles the track
+// file alone: the line data file does not depend on the train text.
+std::set<int64_t> CodeLimits(const Model& m, const std::string& route, const std::string& scenario,
+                             const std::string& train) {
+  std::set<int64_t> limits;
+  for (int64_t k = 0; k <= m.last; ++k) {
+    const TrackCell& c = m.cells[static_cast<size_t>(k)];
+    if (c.cellType == kCellLimitMarker && c.value1 > 0 && c.value1 != 180) limits.insert(k);
+  }
+  const std::set<int64_t> sure = limits;
+  auto track_of = [&](const std::set<int64_t>& with, std::vector<TrackCell>* got) {
+    CompiledTexts c = CompileTexts(route, TextBytes(TrainText(m, with)), scenario, train, false);
+    std::string err;
+    return c.failure.empty() && DecodeTrack(c.files.track, got, &err) && got->size() == m.cells.size();
+  };
+  auto marker = [](const TrackCell& c) { return c.cellType == kCellLimitMarker; };
+  auto same = [](const TrackCell& a, const TrackCell& b) {
+    return a.cellType == b.cellType && a.value1 == b.value1 && a.value2 == b.value2 && a.value3 == b.value3 &&
+           a.value4 == b.value4 && a.value5 == b.value5;
+  };
+  auto candidate = [&](int64_t k) {
+    return k >= 0 && k <= m.last && marker(m.cells[static_cast<size_t>(k)]) && m.cells[static_cast<size_t>(k)].value1 > 0;
+  };
+  std::vector<TrackCell> got;
+  for (int round = 0; round < 8; ++round) {
+    if (!track_of(limits, &got)) return limits;
+    bool added = false;
+    for (int64_t k = 0; k <= m.last; ++k) {
+      const TrackCell& want = m.cells[static_cast<size_t>(k)];
+      if (candidate(k) && !limits.count(k) && !(marker(got[static_cast<size_t>(k)]) && same(got[static_cast<size_t>(k)], want))) {
+        limits.insert(k);
+        added = true;
+      }
+    }
+    if (!added) break;
+  }
+  // The first cell where a limit marker differs, how many do, and whether the compile
+  // records a fault (the cell of a fault of the pass stands for the first difference when
+  // none is left).
+  struct Measure {
+    int64_t first = 0, count = 0;
+    bool fault = false;
+    int64_t focus = 0;
+    bool Done(int64_t end) const { return first == end && !fault; }
+    bool Better(const Measure& o) const {
+      if (first != o.first) return first > o.first;
+      if (count != o.count) return count < o.count;
+      return !fault && o.fault;
+    }
+  };
+  auto measure = [&](const std::set<int64_t>& with, Measure* out) {
+    CompiledTexts c = CompileTexts(route, TextBytes(TrainText(m, with)), scenario, train, false);
+    std::vector<TrackCell> cells;
+    std::string err;
+    if (!c.failure.empty() || !DecodeTrack(c.files.track, &cells, &err) || cells.size() != m.cells.size())
+      return false;
+    *out = Measure{m.last + 1, 0, c.errorCode != 0, 0};
+    for (int64_t k = m.last; k >= 0; --k) {
+      const TrackCell& a = m.cells[static_cast<size_t>(k)];
+      const TrackCell& b = cells[static_cast<size_t>(k)];
+      if ((marker(a) || marker(b)) && !same(a, b)) {
+        out->first = k;
+        ++out->count;
+      }
+    }
+    out->focus = out->first <= m.last ? out->first : c.errorPosition / 50;
+    return true;
+  };
+  auto search = [&](std::set<int64_t> with, Measure* now) {
+    if (!measure(with, now)) return with;
+    for (int64_t round = 0; round <= 2 * m.last && !now->Done(m.last + 1); ++round) {
+      Measure best = *now;
+      std::set<int64_t> best_limits = with;
+      // The pass looks back up to 20 cells (before a slowdown start) and forward 8 cells
+      // at a time (through a slowdown).
+      for (int64_t k = now->focus - 20; k <= now->focus + 3; ++k) {
+        if (!candidate(k)) continue;
+        std::set<int64_t> trial = with;
+        if (!trial.erase(k)) trial.insert(k);
+        Measure m2;
+        if (measure(trial, &m2) && m2.Better(best)) {
+          best = m2;
+          best_limits = std::move(trial);
+        }
+      }
+      if (!best.Better(*now)) break;
+      *now = best;
+      with = std::move(best_limits);
+    }
+    return with;
+  };
+  Measure after_bulk, one_by_one;
+  std::set<int64_t> found = search(limits, &after_bulk);
+  if (after_bulk.Done(m.last + 1)) return found;
+  std::set<int64_t> other = search(sure, &one_by_one);
+  return one_by_one.Better(after_bulk) ? other : found;
+}
+
 }  // namespace
 
 CompiledTexts CompileTexts(const std::string& route, const std::string& train, const std::string& scenario,
@@ -805,34 +910,9 @@ bool Decompile(const ScenarioBinaries& files, const std::string& scenario, const
 
   out->routeLines = RouteText(m);
   const std::string route = TextBytes(out->routeLines);
-  // Limit markers that the compile does not place itself are code reductions. Those of
-  // another speed than the compile's 180 km/h certainly are; compile with them, then add
-  // those of 180 km/h that the compile left out, until none is left out.
-  std::set<int64_t> code_limits;
-  for (int64_t k = 0; k <= m.last; ++k) {
-    const TrackCell& c = m.cells[static_cast<size_t>(k)];
-    if (c.cellType == kCellLimitMarker && c.value1 > 0 && c.value1 != 180) code_limits.insert(k);
-  }
-  CompiledTexts compiled;
-  for (int round = 0; round < 6; ++round) {
-    out->trainLines = TrainText(m, code_limits);
-    compiled = CompileTexts(route, TextBytes(out->trainLines), scenario, trainNumber, m.hasLine);
-    if (!compiled.failure.empty()) break;
-    std::vector<TrackCell> got;
-    std::string e;
-    DecodeTrack(compiled.files.track, &got, &e);
-    bool added = false;
-    for (int64_t k = 0; k <= m.last && static_cast<size_t>(k) < got.size(); ++k) {
-      const TrackCell& want = m.cells[static_cast<size_t>(k)];
-      const TrackCell& have = got[static_cast<size_t>(k)];
-      if (want.cellType == kCellLimitMarker && want.value1 > 0 && !code_limits.count(k) &&
-          !(have.cellType == kCellLimitMarker && have.value1 == want.value1)) {
-        code_limits.insert(k);
-        added = true;
-      }
-    }
-    if (!added) break;
-  }
+  out->trainLines = TrainText(m, CodeLimits(m, route, scenario, trainNumber));
+  const CompiledTexts compiled =
+      CompileTexts(route, TextBytes(out->trainLines), scenario, trainNumber, m.hasLine);
   out->differences.clear();
   out->compileFaults.clear();
   if (!compiled.failure.empty()) {

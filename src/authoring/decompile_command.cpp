@@ -14,11 +14,12 @@ const char kDecompileHelp[] =
     "                                  [--out DIR2] [--force]\n"
     "\n"
     "Reads the binary files NAME_NUMBER.dat, NAME_NUMBER.sim and, when there is one,\n"
-    "NAME_linea.dat in DIR (default: the working directory) and writes the route text\n"
-    "NAME_linea.txt and the train text NAME_NUMBER-.txt into DIR2 (default: DIR), which\n"
-    "'compile' turns back into the same files, byte for byte. The texts are then compiled\n"
-    "in memory and compared with the files; every cell, row or run of points that differs\n"
-    "is listed, and the texts written are the closest ones found.\n"
+    "NAME_linea.dat in DIR (default: the working directory) and writes into DIR2\n"
+    "(default: DIR) the route text NAME_linea.txt and the train text NAME_NUMBER-.txt:\n"
+    "texts that 'compile' turns back into the same files, byte for byte. The texts are\n"
+    "compiled in memory and compared with the files; when no text can rebuild them (a\n"
+    "file edited by hand, or not made by this compiler), every cell, row or run of points\n"
+    "that differs is listed and the closest texts are written.\n"
     "\n"
     "  --scenario NAME  scenario name (default: Torbena-Sarvico-Zeva)\n"
     "  --train NUMBER   train number (default: 47302)\n"
@@ -102,9 +103,10 @@ int DecompileCommand(const std::vector<std::string>& args, CommandIo& io, Report
     report.Summary("the texts compile to the " + std::to_string(total) + " binary files byte for byte");
     return kExitOk;
   }
-  report.Summary("the texts do not rebuild the binary files: " + std::to_string(texts.differences.size()) +
-                 " differences in " + std::to_string(differing_files) + " of the " + std::to_string(total) +
-                 " files; the closest texts are written");
+  const size_t n = texts.differences.size();
+  report.Summary("the texts do not rebuild the binary files: " + std::to_string(n) +
+                 (n == 1 ? " difference in " : " differences in ") + std::to_string(differing_files) + " of the " +
+                 std::to_string(total) + " files; the closest texts are written");
   return kExitFaults;
 }
 
