@@ -106,6 +106,9 @@ struct Model {
   std::vector<Variant> elements;    // line data file: x block, then y block
   int64_t last = 0;                 // CellCount: the index of the last cell
   int64_t routeLength = 0;
+  // The train text lists the signals before the stations, whose approach marks then win
+  // where the two meet.
+  bool signalsFirst = false;
 
   int64_t LastPoint() const { return static_cast<int64_t>(elements.size() / 2) - 1; }
   const Variant& X(int64_t m) const { return elements[static_cast<size_t>(m)]; }
@@ -564,7 +567,9 @@ std::vector<std::string> TrainText(const Model& m, const std::set<int64_t>& code
       "-- decompiled from the binary files: comments, blank lines and the order of the lines are not "
       "recovered, nor what the compile overwrote (column 6 of the first station and of kinds 5 to 8, "
       "column 5 of stations shorter than 600 m, code reduction speeds above 180 lowered near signals); "
-      "the limit markers around slowdowns and the fixed stamps and codes are left to the compile");
+      "the limit markers around slowdowns and the fixed stamps and codes are left to the compile" +
+      std::string(m.signalsFirst ? "; the signals come before the stations, whose approach marks lie over theirs"
+                                 : ""));
   out.push_back("[generale]");
   const StationRecord& train = m.rows[kRowTrain];
   const StationRecord& sig = m.rows[kRowSignals];
@@ -596,12 +601,18 @@ std::vector<std::string> TrainText(const Model& m, const std::set<int64_t>& code
     for (const auto& [k, v] : FillLines(s, m.last)) b.Add({"velocita", Num(50 * k), Num(5 * v)});
     b.RenderTo(&out);
   }
+  if (m.signalsFirst) {
+    out.push_back("[segnali]");
+    SignalLines(m, &out);
+  }
   out.push_back("[stazioni]");
   StationLines(m, &out);
   out.push_back("[rallentamenti]");
   SlowdownLines(m, &out);
-  out.push_back("[segnali]");
-  SignalLines(m, &out);
+  if (!m.signalsFirst) {
+    out.push_back("[segnali]");
+    SignalLines(m, &out);
+  }
   out.push_back("[codici]");
   {
     Block b;
@@ -910,9 +921,23 @@ bool Decompile(const ScenarioBinaries& files, const std::string& scenario, const
 
   out->routeLines = RouteText(m);
   const std::string route = TextBytes(out->routeLines);
-  out->trainLines = TrainText(m, CodeLimits(m, route, scenario, trainNumber));
-  const CompiledTexts compiled =
-      CompileTexts(route, TextBytes(out->trainLines), scenario, trainNumber, m.hasLine);
+  CompiledTexts compiled;
+  auto attempt = [&]() {
+    out->trainLines = TrainText(m, CodeLimits(m, route, scenario, trainNumber));
+    compiled = CompileTexts(route, TextBytes(out->trainLines), scenario, trainNumber, m.hasLine);
+    return compiled.failure.empty() ? CompareBinaries(files, compiled.files).size() : SIZE_MAX;
+  };
+  const size_t differences = attempt();
+  if (differences > 0 && StationCount(m) > 0) {
+    // Approach marks of stations over those of signals: the signals first.
+    const std::vector<std::string> stations_first = out->trainLines;
+    const CompiledTexts kept = compiled;
+    m.signalsFirst = true;
+    if (attempt() >= differences) {
+      out->trainLines = stations_first;
+      compiled = kept;
+    }
+  }
   out->differences.clear();
   out->compileFaults.clear();
   if (!compiled.failure.empty()) {

@@ -125,6 +125,10 @@ TEST(Decompile, RecoversWhatTheCompileFolded) {
         "[aderenze]", "aderenza,   0,    90", "aderenza,  36900,   80", "aderenza,  36900,   70"}},
       {"a signal with tempo 50 stored as 101 and one with marks overwritten by the next",
        {}, {"[segnali]", "segnale,    5000,   2, 4, 1,  1, 0,    2,  2,1,1, 50", "segnale,    5100,   1, 3, 0,  1, 1,    1,  2,1,1, 0"}},
+      {"a station after a signal, its approach marks over the signal's",
+       {},
+       {"[segnali]", "segnale,    8000,   2, 4, 1,  1, 0,    2,  2,1,1, 0", "[stazioni]",
+        "stazione,    8000, 12,  400,  0, 0, 0,  1,1,0,  4,1,1,    1,   9,12,40, DOPO"}},
       {"the first station of kind 12 with column 6 set, a short station with column 5 set, and a curve "
        "up to the last point",
        {"[curve]", "curvad6,  30000,  13000"},
