@@ -44,7 +44,29 @@ int DecompileCommand(const std::vector<std::string>& args, CommandIo& io, Report
   const ScenarioNaming out{a.values.count("--out") ? BaseDirectory(a.Value("--out", "."), io.separator) : dir,
                            io.separator, scenario, train};
 
+  const std::string route_path = ScenarioFilePath(out, ScenarioFile::kRouteSource);
+  const std::string train_path = ScenarioFilePath(out, ScenarioFile::kTrainSource);
+  if (!a.Has("--force")) {
+    bool taken = false;
+    for (const std::string& p : {route_path, train_path})
+      if (io.fs->Exists(p)) {
+        report.Fail(PathToUtf8(p) + " already exists; not replaced (--force replaces it)");
+        taken = true;
+      }
+    if (taken) return kExitFailed;
+  }
+
+  // The files are read, and the texts written, while no run is at work in their folder (a
+  // default run replaces the binary files and deletes its texts).
+  auto lock = [&](const ScenarioNaming& names) {
+    const std::string folder = ScenarioFolder(names);
+    std::unique_ptr<FolderLock> l = io.fs->LockFolder(folder, kRunLockWait);
+    if (!l) report.Fail(FolderBusyMessage(folder, kRunLockWait));
+    return l;
+  };
   ScenarioBinaries files;
+  std::unique_ptr<FolderLock> held = lock(in);
+  if (!held) return kExitFailed;
   auto load = [&](ScenarioFile f, std::string* bytes) {
     const std::string path = ScenarioFilePath(in, f);
     if (io.fs->ReadFile(path, bytes, &err)) return true;
@@ -62,24 +84,18 @@ int DecompileCommand(const std::vector<std::string>& args, CommandIo& io, Report
   if (!Decompile(files, scenario, train, &texts, &err))
     return report.Fail("the binary files cannot be decoded: " + err);
 
-  const std::string route_path = ScenarioFilePath(out, ScenarioFile::kRouteSource);
-  const std::string train_path = ScenarioFilePath(out, ScenarioFile::kTrainSource);
-  if (!a.Has("--force")) {
-    bool taken = false;
-    for (const std::string& p : {route_path, train_path})
-      if (io.fs->Exists(p)) {
-        report.Fail(PathToUtf8(p) + " already exists; not replaced (--force replaces it)");
-        taken = true;
-      }
-    if (taken) return kExitFailed;
-  }
+  held.reset();
+
   if (!io.fs->MakeFolders(out.folder, &err)) return report.Fail("cannot make the folder " + PathToUtf8(err));
+  held = lock(out);
+  if (!held) return kExitFailed;
   for (const auto& [path, lines] : {std::pair{route_path, &texts.routeLines}, std::pair{train_path, &texts.trainLines}}) {
     if (!io.fs->ReplaceFile(path, TextBytes(*lines), &err))
       return report.Fail("cannot write " + PathToUtf8(path) + ": " + PathToUtf8(err));
     *io.out << PathToUtf8(path) << "\n";
   }
   io.out->flush();
+  held.reset();
 
   for (const std::string& f : texts.compileFaults) {
     Diagnostic d;

@@ -86,6 +86,19 @@ TEST(DecompileCommand, ListsEveryDifferenceOfAnEditedFile) {
   EXPECT_TRUE(fs.files().count("/back/Torbena-Sarvico-Zeva_47302-.txt"));
 }
 
+TEST(DecompileCommand, AFolderWhereARunIsAtWorkIsLeftAlone) {
+  MemoryFileSystem fs;
+  BuiltInFiles(fs);
+  for (const char* busy : {"/scn", "/back"}) {
+    SCOPED_TRACE(busy);
+    std::unique_ptr<FolderLock> held = fs.LockFolder(busy, std::chrono::milliseconds(0));
+    CommandResult r = RunInMemory(fs, {"decompile", "/scn", "--out", "/back", "--force"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(busy), std::string::npos) << r.err;
+    EXPECT_FALSE(fs.files().count("/back/Torbena-Sarvico-Zeva_linea.txt"));
+  }
+}
+
 TEST(DecompileCommand, MissingOrMalformedFiles) {
   MemoryFileSystem fs;
   CommandResult r = RunInMemory(fs, {"decompile", "/scn"});
