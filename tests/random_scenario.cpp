@@ -87,11 +87,13 @@ RandomTexts RandomScenarioTexts(uint32_t seed) {
   for (int64_t p = d.Step(50, 8000, 50); p < length; p += d.Step(50, 12000, 50))
     r.push_back("pendenza,  " + N(p) + ",   " + N(d.In(-25, 25)));
   r.push_back("[montagne]");
-  for (int64_t p = d.Step(0, 10000, 50); p < length - 1000; p += d.Step(1000, 20000, 50)) {
+  // Most stretches apart; some right after the one before or over its end (joined to it).
+  for (int64_t p = d.Step(0, 10000, 50); p < length - 1000;) {
     const int64_t e = p + d.Step(100, 5000, 50);
     const int64_t type = d.In(1, 5);
     r.push_back(Line("montagna")(",   ", p)(",  ", e)(",  ", type + (d.Chance(60) ? 10 : 0)).s);
-    p = e;
+    const int64_t next = d.In(0, 9);
+    p = next == 0 ? e : next == 1 ? e - d.Step(50, e - p, 50) : e + d.Step(1000, 20000, 50);
   }
   r.push_back("[cartelli]");
   for (int64_t n = d.In(0, 6); n > 0; --n) {

@@ -300,6 +300,93 @@ std::array<std::array<int32_t, 3>, 3> KilometricLines(const Model& m) {
   return {stored[2], stored[1], stored[0]};
 }
 
+// A mountain stretch over cells first to last, of one type, with or without markers.
+struct Stretch {
+  int64_t first, last;
+  int64_t type;
+  bool markers;
+  int64_t needed;  // the last cell whose marker only this stretch gives
+};
+
+// The stretches that give the cells' mountain types and markers. Each run of one type
+// starts a stretch, which covers the run at least. A later stretch overwrites the type of
+// an earlier one, but not its markers, and marks only cells that are still empty: so a
+// marker off the pattern of the stretch in force (every fourth cell from its start) comes
+// from an earlier stretch that reached over it, or else from a stretch that starts three
+// cells before it; an empty cell on the pattern of a stretch with markers ends it.
+std::vector<Stretch> MountainStretches(const Model& m) {
+  auto cell = [&](int64_t k) -> const TrackCell& { return m.cells[static_cast<size_t>(k)]; };
+  auto on = [](const Stretch& s, int64_t k) { return k >= s.first && (k - s.first) % 4 == 3; };
+  std::vector<Stretch> out;
+  for (int64_t c = 0; c <= m.last;) {
+    if (cell(c).mountain == 0) {
+      ++c;
+      continue;
+    }
+    int64_t block_end = c;
+    while (block_end + 1 <= m.last && cell(block_end + 1).mountain != 0) ++block_end;
+    const size_t block_first = out.size();
+    auto start = [&](int64_t s) {
+      int64_t r = s;
+      while (r + 1 <= block_end && cell(r + 1).mountain == cell(s).mountain) ++r;
+      // With markers when a marker comes first on its pattern; then it ends before the first
+      // empty cell there, and another stretch goes on from that cell.
+      bool markers = false;
+      for (int64_t k = s + 3; k <= r; k += 4) {
+        if (cell(k).cellType == kCellMountainMarker) markers = true;
+        if (cell(k).cellType != kCellEmpty) continue;
+        if (markers) r = k - 1;
+        break;
+      }
+      out.push_back(Stretch{s, r, cell(s).mountain, markers, s});
+    };
+    start(c);
+    for (int64_t x = c + 1; x <= block_end; ++x) {
+      if (x > out.back().last) start(x);
+      if (cell(x).cellType != kCellMountainMarker) continue;
+      Stretch& now = out.back();
+      if (now.markers && on(now, x)) {
+        now.needed = x;
+        continue;
+      }
+      bool explained = false;
+      for (size_t j = out.size() - 1; j-- > block_first && !explained;) {
+        Stretch& p = out[j];
+        if (!on(p, x)) continue;
+        // No empty cell on its pattern where it would reach (from its start when it had no
+        // markers yet).
+        bool clear = true;
+        for (int64_t k = p.markers ? p.last + 1 : p.first; k <= x && clear; ++k)
+          clear = !(on(p, k) && cell(k).cellType == kCellEmpty);
+        if (clear) {
+          p.markers = true;
+          p.last = std::max(p.last, x);
+          p.needed = x;
+          explained = true;
+        }
+      }
+      if (explained) continue;
+      const int64_t s = x - 3;
+      if (s > now.first && cell(s).mountain == now.type) {
+        now.last = std::max(s - 1, now.needed);
+        start(s);
+        out.back().needed = x;
+      } else if (s < now.first && now.needed == now.first && out.size() > block_first + 1 &&
+                 s > out[out.size() - 2].first && cell(s).mountain == now.type) {
+        // The stretch in force starts three cells before the marker instead, the one
+        // before it ending there.
+        out.pop_back();
+        Stretch& before = out.back();
+        before.last = std::max(s - 1, before.needed);
+        start(s);
+        out.back().needed = x;
+      }
+    }
+    c = block_end + 1;
+  }
+  return out;
+}
+
 std::vector<std::string> RouteText(const Model& m) {
   std::vector<std::string> out;
   std::string note =
@@ -355,31 +442,19 @@ std::vector<std::string> RouteText(const Model& m) {
     b.RenderTo(&out);
   }
 
-  // Mountain stretches: runs of cells of one type. A stretch that starts within 150 m of
+  // Mountain stretches in the order of their starts. A stretch that starts within 150 m of
   // the end of the one before it in the text is joined (type 3); a stretch of no cells
   // ending far before the line keeps one that is not from being joined.
   out.push_back("[montagne]");
   {
     Block b;
     int64_t previous_end = INT64_MIN / 2;
-    for (int64_t k = 0; k <= m.last;) {
-      const uint8_t type = m.cells[static_cast<size_t>(k)].mountain;
-      if (type == 0) {
-        ++k;
-        continue;
-      }
-      int64_t e = k;
-      while (e + 1 <= m.last && m.cells[static_cast<size_t>(e + 1)].mountain == type) ++e;
-      bool markers = false;
-      for (int64_t n = k + 3; n <= e; n += 4) markers = markers || m.cells[static_cast<size_t>(n)].cellType == kCellMountainMarker;
-      const int64_t start = 50 * k, end = 50 * (e + 1);
-      if (start - previous_end <= 150 && type != 3) {
-        b.Add({"montagna", "0", "-1000", "0"});
-      }
-      const int64_t tipo = markers ? type + 10 : (type > 10 ? type - 256 : type);
+    for (const Stretch& st : MountainStretches(m)) {
+      const int64_t start = 50 * st.first, end = 50 * (st.last + 1);
+      if (start - previous_end <= 150 && st.type != 3) b.Add({"montagna", "0", "-1000", "0"});
+      const int64_t tipo = st.markers ? st.type + 10 : (st.type > 10 ? st.type - 256 : st.type);
       b.Add({"montagna", Num(start), Num(end), Num(tipo)});
       previous_end = end;
-      k = e + 1;
     }
     b.RenderTo(&out);
   }
