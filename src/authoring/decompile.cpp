@@ -979,6 +979,8 @@ bool Decompile(const ScenarioBinaries& files, const std::string& scenario, const
   }
   if (!DecodeTrainSettings(files.settings, &m.rows, err)) return false;
   m.rows.resize(kStationRows);
+  out->storedScenario = m.rows[kRowLine].name;
+  out->storedTrain = m.rows[kRowSignals].name;
   if (files.lineData) {
     if (!DecodeLineData(*files.lineData, &m.elements, err)) return false;
     m.hasLine = m.elements.size() >= 4;

@@ -45,6 +45,8 @@ struct Decompiled {
   std::vector<FileDifference> differences;
   // Faults that the compile of the texts records, in words (the files may carry them too).
   std::vector<std::string> compileFaults;
+  // The names the files were compiled under (rows 85 and 86).
+  std::string storedScenario, storedTrain;
 };
 
 // Decodes the files and writes the texts of the scenario `scenario`, train `trainNumber`

@@ -97,6 +97,14 @@ int DecompileCommand(const std::vector<std::string>& args, CommandIo& io, Report
   io.out->flush();
   held.reset();
 
+  if (texts.storedScenario != scenario || texts.storedTrain != train) {
+    Diagnostic d;
+    d.severity = Severity::kNote;
+    d.message = "the files name scenario '" + texts.storedScenario + "' and train '" + texts.storedTrain +
+                "' in rows 85 and 86, not the names given: those names and the scenario codes made from "
+                "them differ";
+    report.Report(d);
+  }
   for (const std::string& f : texts.compileFaults) {
     Diagnostic d;
     d.severity = Severity::kNote;

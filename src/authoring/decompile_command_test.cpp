@@ -99,6 +99,23 @@ TEST(DecompileCommand, AFolderWhereARunIsAtWorkIsLeftAlone) {
   }
 }
 
+// Files renamed after their compile keep the names they were compiled under.
+TEST(DecompileCommand, RenamedFilesDifferInTheirNamesAndCodes) {
+  MemoryFileSystem fs;
+  BuiltInFiles(fs);
+  fs.files()["/scn/Altra_9.dat"] = fs.files().at(kTrack);
+  fs.files()["/scn/Altra_9.sim"] = fs.files().at(kSettings);
+  CommandResult r = RunInMemory(fs, {"decompile", "/scn", "--scenario", "Altra", "--train", "9"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.rfind("scenario-builder: note: the files name scenario 'Torbena-Sarvico-Zeva' and train '47302' in "
+                        "rows 85 and 86, not the names given",
+                        0),
+            0u)
+      << r.err;
+  EXPECT_NE(r.err.find("row 86: name is '47302' in the file, '9' from the texts"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("cell 1 (50 m): value2 is"), std::string::npos) << r.err;
+}
+
 TEST(DecompileCommand, MissingOrMalformedFiles) {
   MemoryFileSystem fs;
   CommandResult r = RunInMemory(fs, {"decompile", "/scn"});
