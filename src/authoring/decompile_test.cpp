@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <map>
 
 #include "compiler/binary_decode.h"
@@ -236,14 +237,13 @@ TEST(DecompileProperty, RandomTextsRoundTrip) {
       }
     }
   }
-  std::printf("[ decompile ] %u texts tried, %u set aside (their compile records a fault), %u of %u round-trip\n",
-              tried, set_aside, round_trip, tried - set_aside);
-  std::printf("[ decompile ] the files of %u of the %u set aside round-trip all the same\n", aside_round_trip,
-              set_aside);
-  std::printf("[ decompile ] cells by type:");
+  std::cout << "[ decompile ] " << tried << " texts tried, " << set_aside
+            << " set aside (their compile records a fault), " << round_trip << " of " << tried - set_aside
+            << " round-trip\n[ decompile ] the files of " << aside_round_trip << " of the " << set_aside
+            << " set aside round-trip all the same\n[ decompile ] cells by type:";
   for (const auto& [type, n] : items)
-    if (type != kCellEmpty) std::printf(" %d: %zu", type, n);
-  std::printf("\n");
+    if (type != kCellEmpty) std::cout << ' ' << type << ": " << n;
+  std::cout << std::endl;
   EXPECT_EQ(round_trip, tried - set_aside);
 }
 
