@@ -4,6 +4,7 @@
 
 #include "authoring/command_line.h"
 #include "authoring/compile_command.h"
+#include "authoring/decompile_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/lsp_command.h"
 #include "authoring/plot_command.h"
@@ -26,6 +27,8 @@ const CommandInfo kCommands[] = {
      PlotCommand},
     {"lsp", "the language server for editors: faults as you type, fields explained",
      kLspHelp, LspCommand},
+    {"decompile", "turn the binary files back into texts that compile to the same bytes",
+     kDecompileHelp, DecompileCommand},
 };
 
 const char kProgramHelpHead[] =

@@ -31,6 +31,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  inspect   show what a track, train settings or line data file holds\n"
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
       "  lsp       the language server for editors: faults as you type, fields explained\n"
+      "  decompile turn the binary files back into texts that compile to the same bytes\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -44,7 +45,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 5u);
+  ASSERT_EQ(Commands().size(), 6u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),
