@@ -8,6 +8,7 @@
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
+#include "authoring/view_command.h"
 
 namespace sb {
 namespace {
@@ -23,6 +24,8 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
+    {"view", "write an interactive page of the plan and the profile, from the texts or the binary files",
+     kViewHelp, ViewCommand},
 };
 
 const char kProgramHelpHead[] =

@@ -30,6 +30,8 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  sources   write the five texts of the built-in scenario, as a starting point\n"
       "  inspect   show what a track, train settings or line data file holds\n"
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
+      "  view      write an interactive page of the plan and the profile, from the texts\n"
+      "            or the binary files\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -43,7 +45,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 4u);
+  ASSERT_EQ(Commands().size(), 5u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),

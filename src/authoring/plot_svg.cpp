@@ -397,4 +397,6 @@ std::string DrawScenarioSvg(const PlotInput& in) {
   return s;
 }
 
+std::string DrawScenarioSvg(const LineScene& scene) { return "<svg>" + XmlText(scene.title) + "</svg>"; }
+
 }  // namespace sb
