@@ -103,6 +103,27 @@ void AddPlan(const SceneInput& in, int32_t length, ScenePlan* plan) {
 
 }  // namespace
 
+// Without the sources: whether a limit marker stands where the cell pass puts its own, in
+// the 22 cells before a warning point or a slowdown start, or from a start to 13 cells
+// after its end.
+std::vector<char> NearSlowdowns(const std::vector<TrackCell>& cells) {
+  std::vector<char> near(cells.size(), 0);
+  auto mark = [&](int64_t from, int64_t to) {
+    for (int64_t k = std::max<int64_t>(from, 0); k <= to && k < static_cast<int64_t>(cells.size()); ++k)
+      near[static_cast<size_t>(k)] = 1;
+  };
+  for (size_t k = 0; k < cells.size(); ++k) {
+    const int64_t i = static_cast<int64_t>(k);
+    if (cells[k].cellType == kCellSlowdownWarning) mark(i - 22, i);
+    if (cells[k].cellType == kCellSlowdownStart) {
+      size_t e = k + 1;
+      while (e < cells.size() && cells[e].cellType != kCellSlowdownEnd) ++e;
+      mark(i - 22, static_cast<int64_t>(e) + 13);
+    }
+  }
+  return near;
+}
+
 LineScene BuildScene(const SceneInput& in) {
   LineScene s;
   s.title = in.title;
@@ -133,6 +154,7 @@ LineScene BuildScene(const SceneInput& in) {
     return nullptr;
   };
 
+  const std::vector<char> near = in.cellSource == nullptr ? NearSlowdowns(cells) : std::vector<char>();
   for (size_t k = 0; k < cells.size(); ++k) {
     const TrackCell& c = cells[k];
     const int32_t cell = static_cast<int32_t>(k);
@@ -169,9 +191,11 @@ LineScene BuildScene(const SceneInput& in) {
       case kCellLimitMarker:
         item.kind = SceneKind::kLimitMarker;
         item.label = std::to_string(c.value1);
-        item.added = in.cellSource != nullptr && item.source.file == SourceFile::kNone;
+        item.added = in.cellSource != nullptr ? item.source.file == SourceFile::kNone : near[k] != 0;
         item.words = "limit " + std::to_string(c.value1) + " km/h; " +
-                     (in.cellSource == nullptr ? "from the binary files: who put it is not known"
+                     (in.cellSource == nullptr
+                          ? item.added ? "added by the compiler around a slowdown (told by its place)"
+                                       : "a code reduction with a speed (told by its place)"
                       : item.added ? "added by the compiler around a slowdown"
                                    : "a code reduction with a speed");
         break;

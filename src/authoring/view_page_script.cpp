@@ -55,7 +55,7 @@ function laneOf(it) {
   switch (it.k) {
     case 'signal': return 'signals';
     case 'slowdown': case 'slowdown warning': case 'slowdown pre-announcement': return 'slowdowns';
-    case 'limit marker': return it.added || !data.sourcesKnown ? 'slowdowns' : 'reductions';
+    case 'limit marker': return it.added ? 'slowdowns' : 'reductions';
     case 'code reduction': return 'reductions';
     case 'speed indicator boards': return 'speedboards';
     case 'indication board': return 'boards';
