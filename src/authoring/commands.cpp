@@ -6,6 +6,7 @@
 #include "authoring/compile_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/plot_command.h"
+#include "authoring/serve_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
 #include "authoring/view_command.h"
@@ -26,6 +27,9 @@ const CommandInfo kCommands[] = {
      PlotCommand},
     {"view", "write an interactive page of the plan and the profile, from the texts or the binary files",
      kViewHelp, ViewCommand},
+    {"serve", "show the viewer page on a local server, redrawn on every save of a text",
+     kServeHelp, ServeCommand},
+    {"watch", "compile the texts again whenever one is saved", kWatchHelp, WatchCommand},
 };
 
 const char kProgramHelpHead[] =

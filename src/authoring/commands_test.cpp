@@ -32,6 +32,8 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
       "  view      write an interactive page of the plan and the profile, from the texts\n"
       "            or the binary files\n"
+      "  serve     show the viewer page on a local server, redrawn on every save of a text\n"
+      "  watch     compile the texts again whenever one is saved\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -45,7 +47,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 5u);
+  ASSERT_EQ(Commands().size(), 7u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),
