@@ -27,7 +27,7 @@ const CommandInfo kCommands[] = {
      PlotCommand},
     {"view", "write an interactive page of the plan and the profile, from the texts or the binary files",
      kViewHelp, ViewCommand},
-    {"serve", "show the viewer page on a local server, redrawn on every save of a text",
+    {"serve", "show the viewer page on a local server, redrawn on each save",
      kServeHelp, ServeCommand},
     {"watch", "compile the texts again whenever one is saved", kWatchHelp, WatchCommand},
 };

@@ -32,7 +32,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
       "  view      write an interactive page of the plan and the profile, from the texts\n"
       "            or the binary files\n"
-      "  serve     show the viewer page on a local server, redrawn on every save of a text\n"
+      "  serve     show the viewer page on a local server, redrawn on each save\n"
       "  watch     compile the texts again whenever one is saved\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
