@@ -163,7 +163,7 @@ train.append("[segnali]")
 for p in range(5000, 995000, 1350):
     if min(abs(p - k * 25000) for k in range(41)) < 2000:
         continue  # clear of the stations' marks
-    if (p - 1000) % 50000 > 46000:
+    if not 2000 <= (p - 1000) % 50000 <= 46000:
         continue  # and of the slowdowns, their warning points and limit markers
     train.append("segnale, %d, 2,4,1, 1, 0, 2, 2,1,1, 0" % p)
 train += ["[rallentamenti]"] + ["rallentamento, %d, 60, 1000, 0, 1, 0" % p

@@ -73,7 +73,7 @@ struct PreviewServer::Impl {
   std::shared_ptr<const std::string> page = std::make_shared<const std::string>();
   std::shared_ptr<const std::string> data = std::make_shared<const std::string>("{}");
   int generation = 0;
-  std::vector<std::weak_ptr<EventStream>> streams;
+  std::vector<std::shared_ptr<EventStream>> streams;  // the open pages
 
   void Accept();
   void Stop() {
@@ -81,8 +81,7 @@ struct PreviewServer::Impl {
     acceptor.close(ec);
     signals.cancel(ec);
     timer.cancel();
-    for (auto& w : streams)
-      if (auto s = w.lock()) s->Close();
+    for (auto& stream : streams) stream->Close();
     streams.clear();
     io.stop();
   }
@@ -155,10 +154,7 @@ class Session : public std::enable_shared_from_this<Session> {
   void Stream() {
     auto stream = std::make_shared<EventStream>(std::move(socket_));
     server_.streams.erase(std::remove_if(server_.streams.begin(), server_.streams.end(),
-                                         [](const std::weak_ptr<EventStream>& w) {
-                                           auto s = w.lock();
-                                           return !s || !s->Open();
-                                         }),
+                                         [](const std::shared_ptr<EventStream>& s) { return !s->Open(); }),
                           server_.streams.end());
     server_.streams.push_back(stream);
     stream->Send(
@@ -213,8 +209,8 @@ void PreviewServer::Publish(std::string page, std::string data) {
   s.page = std::make_shared<const std::string>(std::move(page));
   s.data = std::make_shared<const std::string>(std::move(data));
   ++s.generation;
-  for (auto& w : s.streams)
-    if (auto stream = w.lock()) stream->Send(ModelEvent(s.generation));
+  for (auto& stream : s.streams)
+    if (stream->Open()) stream->Send(ModelEvent(s.generation));
 }
 
 namespace {

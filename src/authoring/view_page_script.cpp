@@ -229,9 +229,9 @@ function drawProfile() {
     const range = graphRange(L.id);
     if (range) {
       const top = L.y + 6, bottom = L.y + L.h - 6, [lo, hi] = range;
-      g.fillStyle = '#444'; g.font = '10px sans-serif'; g.textAlign = 'right';
-      for (const v of [lo, (lo + hi) / 2, hi]) g.fillText(String(Math.round(v)), LEFT - 4, bottom - (v - lo) / (hi - lo || 1) * (bottom - top) + 3);
-      g.textAlign = 'left';
+      // The scale inside the frame, clear of the lane's name.
+      g.fillStyle = '#666'; g.font = '10px sans-serif';
+      for (const v of [lo, (lo + hi) / 2, hi]) g.fillText(String(Math.round(v)), LEFT + 3, bottom - (v - lo) / (hi - lo || 1) * (bottom - top) + (v === hi ? 9 : v === lo ? -2 : 3));
     }
     if (L.id !== 'axis') { g.strokeStyle = '#eef0f2'; g.beginPath(); g.moveTo(0, L.y + 0.5); g.lineTo(w, L.y + 0.5); g.stroke(); }
   }
