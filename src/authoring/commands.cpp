@@ -8,8 +8,10 @@
 #include "authoring/inspect_command.h"
 #include "authoring/lsp_command.h"
 #include "authoring/plot_command.h"
+#include "authoring/serve_command.h"
 #include "authoring/sources_command.h"
 #include "authoring/version.h"
+#include "authoring/view_command.h"
 
 namespace sb {
 namespace {
@@ -29,6 +31,11 @@ const CommandInfo kCommands[] = {
      kLspHelp, LspCommand},
     {"decompile", "turn the binary files back into texts that compile to the same bytes",
      kDecompileHelp, DecompileCommand},
+    {"view", "write an interactive page of the plan and the profile, from the texts or the binary files",
+     kViewHelp, ViewCommand},
+    {"serve", "show the viewer page on a local server, redrawn on each save",
+     kServeHelp, ServeCommand},
+    {"watch", "compile the texts again whenever one is saved", kWatchHelp, WatchCommand},
 };
 
 const char kProgramHelpHead[] =

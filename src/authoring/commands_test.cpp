@@ -32,6 +32,10 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
       "  lsp       the language server for editors: faults as you type, fields explained\n"
       "  decompile turn the binary files back into texts that compile to the same bytes\n"
+      "  view      write an interactive page of the plan and the profile, from the texts\n"
+      "            or the binary files\n"
+      "  serve     show the viewer page on a local server, redrawn on each save\n"
+      "  watch     compile the texts again whenever one is saved\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -45,7 +49,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 6u);
+  ASSERT_EQ(Commands().size(), 9u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),

@@ -51,11 +51,41 @@ TEST(PlotCommand, DrawsPlanAndProfileOfACompiledScenario) {
   EXPECT_EQ(Count(svg, "<rect class=\"slowdown\""), 2u);  // the slowdown and its legend
   EXPECT_EQ(Count(svg, "<path class=\"reduction\""), 2u);
   // The cell pass put limit markers around the slowdown.
-  EXPECT_GT(Count(svg, "<path class=\"limit\""), 2u);
+  EXPECT_GT(Count(svg, "<path class=\"limit added\""), 2u);
   EXPECT_EQ(Count(svg, "<path class=\"speed\""), 1u);
   EXPECT_EQ(Count(svg, "<path class=\"gradient\""), 1u);
   // Every element that opens is closed.
   EXPECT_EQ(Count(svg, "<text"), Count(svg, "</text>"));
+}
+
+TEST(PlotCommand, BoardsAdhesionExtentsAddedMarkersAndATooltipOnEveryItem) {
+  testing::MemoryScenario s;
+  SmallScenario(s);
+  s.Put(ScenarioFile::kRouteSource,
+        testing::Route(20000, {"curvad4, 3000, 1500",
+                               "indicatori_vmax,  1000,  60,  70,  50,  1,  60,  70,  50,  2",
+                               "cartello_indicatore, 6000, AVVISO"}));
+  ASSERT_EQ(RunInMemory(s.fs, {"compile", "/scn"}).status, 0);
+  ASSERT_EQ(RunInMemory(s.fs, {"plot", "/scn", "--out", "/p.svg"}).status, 0);
+  const std::string& svg = s.fs.files().at("/p.svg");
+  EXPECT_EQ(Count(svg, "<rect class=\"board\""), 1u);
+  EXPECT_NE(svg.find(">60, 70, 50 | 60, 70, 50</text>"), std::string::npos);
+  EXPECT_EQ(Count(svg, "<rect class=\"indication\""), 1u);
+  EXPECT_NE(svg.find(">AVVISO</text>"), std::string::npos);
+  EXPECT_EQ(Count(svg, "<path class=\"adhesion\""), 1u);
+  EXPECT_EQ(Count(svg, "<rect class=\"extent\""), 2u);
+  // The markers the cell pass put around the slowdown, told apart from the legend's.
+  EXPECT_GT(Count(svg, "<path class=\"limit added\""), 1u);
+  EXPECT_NE(svg.find("<title>limit marker in cell"), std::string::npos);
+  EXPECT_NE(svg.find("added by the compiler around a slowdown"), std::string::npos);
+  // Every signal, slowdown, board and station has its tooltip.
+  EXPECT_EQ(Count(svg, "<line class=\"signal\""), Count(svg, "<title>signal in cell"));
+  EXPECT_EQ(Count(svg, "<title>station 'A &amp; B'"), 3u);  // extent, name, plan circle
+  // The plan ends with the route: 20 km, not the 27 km of the line data file.
+  // Its kilometre points every 5 km stop before the end.
+  EXPECT_NE(svg.find(">15 km</text>"), std::string::npos);
+  EXPECT_EQ(svg.find(">20 km</text>"), std::string::npos);
+  EXPECT_EQ(svg.find(">25 km</text>"), std::string::npos);
 }
 
 TEST(PlotCommand, WithoutLineDataThePlanSaysSo) {

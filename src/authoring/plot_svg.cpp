@@ -11,17 +11,20 @@ namespace sb {
 namespace {
 
 constexpr double kWidth = 1400;
-constexpr double kHeight = 1080;
+constexpr double kHeight = 1200;
 
 // Plan panel.
 constexpr double kPlanLeft = 40, kPlanTop = 50, kPlanRight = 1360, kPlanBottom = 540;
 // Profile panel: one x scale for every strip.
 constexpr double kProfLeft = 150, kProfRight = 1300;
 constexpr double kLabelBase = 690;                     // station names stand on this line
-constexpr double kSignalRow = 712, kSlowRow = 736, kReductionRow = 760;
-constexpr double kSpeedTop = 785, kSpeedBottom = 885;
-constexpr double kGradTop = 905, kGradBottom = 1005;
-constexpr double kAxisTop = 1015;
+constexpr double kExtentRow = 700;                     // station extents
+constexpr double kSignalRow = 722, kSlowRow = 746, kReductionRow = 770;
+constexpr double kBoardRow = 794, kIndicationRow = 818;
+constexpr double kSpeedTop = 840, kSpeedBottom = 930;
+constexpr double kGradTop = 945, kGradBottom = 1035;
+constexpr double kAdhesionTop = 1050, kAdhesionBottom = 1100;
+constexpr double kAxisTop = 1110;
 
 std::string F(double v) {
   char buf[32];
@@ -32,18 +35,7 @@ std::string F(double v) {
   return s;
 }
 
-struct Station {
-  std::string name;  // UTF-8
-  int32_t position;
-};
-
-std::vector<Station> Stations(const std::vector<StationRecord>& rows) {
-  std::vector<Station> out;
-  for (size_t r = 0; r < rows.size(); ++r)
-    if (UseOfRow(rows, r) == RowUse::kStation)
-      out.push_back(Station{Cp1252ToUtf8(rows[r].name), rows[r].position});
-  return out;
-}
+using Station = SceneStation;
 
 // A round step (1, 2 or 5 times a power of ten) close to `target`.
 double NiceStep(double target) {
@@ -52,6 +44,11 @@ double NiceStep(double target) {
   for (double m : {1.0, 2.0, 5.0, 10.0})
     if (m * p >= target) return m * p;
   return 10 * p;
+}
+
+// A shape with its tooltip: `open` is the element up to its attributes, without its end.
+void Titled(std::string& s, const std::string& open, const std::string& title) {
+  s += open + "><title>" + XmlText(title) + "</title></" + open.substr(1, open.find(' ') - 1) + ">\n";
 }
 
 void Text(std::string& s, double x, double y, const std::string& text, const char* attrs = "") {
@@ -83,22 +80,16 @@ void Label(std::string& s, double px, double py, double lx, double ly, bool abov
        "</text>\n";
 }
 
-void DrawPlan(std::string& s, const std::vector<Variant>& el, const std::vector<Station>& stations) {
+void DrawPlan(std::string& s, const ScenePlan& plan, const std::vector<Station>& stations) {
   s += "<rect x=\"" + F(kPlanLeft) + "\" y=\"" + F(kPlanTop) + "\" width=\"" +
        F(kPlanRight - kPlanLeft) + "\" height=\"" + F(kPlanBottom - kPlanTop) +
        "\" fill=\"#f7f9fb\" stroke=\"#c8d0d8\"/>\n";
   Text(s, kPlanLeft + 10, kPlanTop + 20, "Plan of the line", "class=\"head\"");
-  const size_t n = el.size() / 2;
-  auto has = [&](size_t m) {
-    return m < n && el[m].tag != Variant::kEmpty && el[n + m].tag != Variant::kEmpty;
-  };
-  size_t last = 0;
-  for (size_t m = n; m-- > 0;)
-    if (has(m)) {
-      last = m;
-      break;
-    }
-  if (n == 0 || last == 0 || !has(0)) {
+  // The plan ends where the route ends (BuildScene cut the 7000 m after it).
+  const size_t n = plan.x.size();
+  auto has = [&](size_t m) { return m < n; };
+  const size_t last = n == 0 ? 0 : n - 1;
+  if (last == 0) {
     Text(s, (kPlanLeft + kPlanRight) / 2, (kPlanTop + kPlanBottom) / 2,
          "no line data file: the scenario was compiled without it",
          "text-anchor=\"middle\" class=\"note\"");
@@ -106,12 +97,12 @@ void DrawPlan(std::string& s, const std::vector<Variant>& el, const std::vector<
   }
   // The plan is turned so that the line runs from left to right, start to end; turning
   // keeps the hand of the curves (a right-hand curve still bends clockwise).
-  const double ex = el[last].AsDouble() - el[0].AsDouble();
-  const double ey = el[n + last].AsDouble() - el[n].AsDouble();
+  const double ex = plan.x[last] - plan.x[0];
+  const double ey = plan.y[last] - plan.y[0];
   const double chord = std::hypot(ex, ey);
   const double cs = chord > 1 ? ex / chord : 0, sn = chord > 1 ? ey / chord : 1;
-  auto U = [&](size_t m) { return el[m].AsDouble() * cs + el[n + m].AsDouble() * sn; };
-  auto V = [&](size_t m) { return -el[m].AsDouble() * sn + el[n + m].AsDouble() * cs; };
+  auto U = [&](size_t m) { return plan.x[m] * cs + plan.y[m] * sn; };
+  auto V = [&](size_t m) { return -plan.x[m] * sn + plan.y[m] * cs; };
 
   const size_t step = std::max<size_t>(1, last / 4000);
   std::vector<size_t> samples;
@@ -173,8 +164,8 @@ void DrawPlan(std::string& s, const std::vector<Variant>& el, const std::vector<
     }
   }
   for (size_t i = 0; i < stations.size(); ++i)
-    s += "<circle class=\"station\" cx=\"" + F(X(at[i])) + "\" cy=\"" + F(Y(at[i])) +
-         "\" r=\"4.5\"/>\n";
+    Titled(s, "<circle class=\"station\" cx=\"" + F(X(at[i])) + "\" cy=\"" + F(Y(at[i])) +
+                  "\" r=\"4.5\"", stations[i].words);
   // Scale bar, and the starting direction of the line.
   const double bar_m = NiceStep((kPlanRight - kPlanLeft) / 8 / scale);
   const double bx = kPlanLeft + 20, by = kPlanBottom - 18;
@@ -191,88 +182,97 @@ void DrawPlan(std::string& s, const std::vector<Variant>& el, const std::vector<
 
 // ---- Profile -----------------------------------------------------------------------------
 
-// A step path over cells k (each covering k x 50 to k x 50 + 50 m) of a value per cell.
-template <typename ValueOf, typename YOf>
-std::string StepPath(const std::vector<TrackCell>& cells, double length, ValueOf value, YOf y,
-                     double (*px)(double, double)) {
-  std::string d;
-  int last_value = 0;
-  bool started = false;
-  for (size_t k = 0; k < cells.size(); ++k) {
-    double from = static_cast<double>(k) * 50;
-    if (from >= length) break;
-    int v = value(cells[k]);
-    if (!started) {
-      d += 'M';
-      d += F(px(from, length)) + " " + F(y(v));
-      started = true;
-    } else if (v != last_value) {
-      d += 'H';
-      d += F(px(from, length)) + "V" + F(y(v));
-    }
-    last_value = v;
-  }
-  if (started) {
-    d += 'H';
-    d += F(px(length, length));
-  }
-  return d;
-}
-
 double PX(double metre, double length) {
   return kProfLeft + std::clamp(metre / length, 0.0, 1.0) * (kProfRight - kProfLeft);
 }
 
-void DrawProfile(std::string& s, const std::vector<TrackCell>& cells,
-                 const std::vector<StationRecord>& rows, const std::vector<Station>& stations) {
-  double length = 0;
-  if (rows.size() > static_cast<size_t>(kRowTrain)) length = rows[kRowTrain].extentEnd;
-  if (length <= 0) length = std::max<double>(50, (static_cast<double>(cells.size()) - 1) * 50);
+// A step path through runs of values.
+template <typename YOf>
+std::string StepPath(const std::vector<SceneRun>& runs, double length, YOf y) {
+  std::string d;
+  for (size_t i = 0; i < runs.size(); ++i) {
+    if (i == 0) {
+      d += 'M';
+      d += F(PX(runs[i].from, length)) + " " + F(y(runs[i].value));
+    } else {
+      d += 'H';
+      d += F(PX(runs[i].from, length)) + "V" + F(y(runs[i].value));
+    }
+  }
+  if (!runs.empty()) {
+    d += 'H';
+    d += F(PX(runs.back().to, length));
+  }
+  return d;
+}
+
+// The runs of a graph as thin transparent bars, each with its value as tooltip.
+void RunTitles(std::string& s, const std::vector<SceneRun>& runs, double length, double top,
+               double bottom, const char* what, const char* unit) {
+  if (runs.size() > 2000) return;  // the picture stays small; the viewer tells them all
+  for (const SceneRun& r : runs) {
+    const double x1 = PX(r.from, length), x2 = PX(r.to, length);
+    Titled(s, "<rect class=\"hit\" x=\"" + F(x1) + "\" y=\"" + F(top) + "\" width=\"" +
+                  F(std::max(x2 - x1, 0.5)) + "\" height=\"" + F(bottom - top) + "\"",
+           std::string(what) + " " + std::to_string(r.value) + " " + unit + " from " +
+               std::to_string(r.from) + " m to " + std::to_string(r.to) + " m");
+  }
+}
+
+std::string Diamond(const char* cls, double x, double y) {
+  return "<path class=\"" + std::string(cls) + "\" d=\"M" + F(x) + " " + F(y - 6) + "l6 6l-6 6l-6 -6z\"";
+}
+
+void DrawProfile(std::string& s, const LineScene& sc) {
+  const double length = std::max<double>(sc.length, 50);
   auto px = [&](double m) { return PX(m, length); };
-  auto item_x = [&](size_t k) { return px((static_cast<double>(k) - 1) * 50); };
+  const std::vector<Station>& stations = sc.stations;
 
   Text(s, kPlanLeft, 578, "Profile along the line", "class=\"head\"");
-  // Strip frames and labels.
-  for (auto [top, bottom] : {std::pair{kSpeedTop, kSpeedBottom}, std::pair{kGradTop, kGradBottom}})
+  for (auto [top, bottom] : {std::pair{kSpeedTop, kSpeedBottom}, std::pair{kGradTop, kGradBottom},
+                             std::pair{kAdhesionTop, kAdhesionBottom}})
     s += "<rect x=\"" + F(kProfLeft) + "\" y=\"" + F(top) + "\" width=\"" +
          F(kProfRight - kProfLeft) + "\" height=\"" + F(bottom - top) +
          "\" fill=\"#fbfbfb\" stroke=\"#c8d0d8\"/>\n";
-  Text(s, kProfLeft - 10, kSignalRow + 4, "signals", "text-anchor=\"end\" class=\"lane\"");
-  Text(s, kProfLeft - 10, kSlowRow + 4, "slowdowns", "text-anchor=\"end\" class=\"lane\"");
-  Text(s, kProfLeft - 10, kReductionRow + 4, "code reductions", "text-anchor=\"end\" class=\"lane\"");
+  const std::pair<double, const char*> lanes[] = {
+      {kExtentRow, "station extents"}, {kSignalRow, "signals"}, {kSlowRow, "slowdowns"},
+      {kReductionRow, "code reductions"}, {kBoardRow, "speed boards"},
+      {kIndicationRow, "indication boards"}};
+  for (const auto& [y, name] : lanes)
+    Text(s, kProfLeft - 10, y + 4, name, "text-anchor=\"end\" class=\"lane\"");
 
   // Mountain stretches, shaded behind the gradient.
-  for (size_t k = 0; k < cells.size();) {
-    if (cells[k].mountain == 0) {
-      ++k;
-      continue;
-    }
-    size_t e = k;
-    while (e + 1 < cells.size() && cells[e + 1].mountain != 0) ++e;
-    double x1 = px(static_cast<double>(k) * 50), x2 = px(static_cast<double>(e + 1) * 50);
-    s += "<rect x=\"" + F(x1) + "\" y=\"" + F(kGradTop) + "\" width=\"" + F(std::max(x2 - x1, 0.8)) +
-         "\" height=\"" + F(kGradBottom - kGradTop) + "\" fill=\"#efe3cf\"/>\n";
-    k = e + 1;
+  for (const SceneRun& r : sc.mountain) {
+    const double x1 = px(r.from), x2 = px(r.to);
+    Titled(s, "<rect x=\"" + F(x1) + "\" y=\"" + F(kGradTop) + "\" width=\"" + F(std::max(x2 - x1, 0.8)) +
+                  "\" height=\"" + F(kGradBottom - kGradTop) + "\" fill=\"#efe3cf\"",
+           "mountain stretch of type " + std::to_string(r.value) + " from " + std::to_string(r.from) +
+               " m to " + std::to_string(r.to) + " m");
   }
 
-  // Stations: a line through every strip and the name above, moved aside from a close
-  // neighbour.
+  // Stations: a line through every strip, the extent as a bar, the name above, moved aside
+  // from a close neighbour.
   std::vector<double> xs;
   for (const Station& st : stations) xs.push_back(px(st.position));
   std::vector<double> label_x = Spread(xs, 12);
   for (size_t i = 0; i < stations.size(); ++i) {
-    Line(s, xs[i], kLabelBase + 6, xs[i], kGradBottom, "class=\"stationline\"");
+    const Station& st = stations[i];
+    Line(s, xs[i], kLabelBase + 6, xs[i], kAdhesionBottom, "class=\"stationline\"");
+    const double e1 = px(std::min(st.extentStart, st.position)), e2 = px(std::max(st.extentEnd, st.position));
+    Titled(s, "<rect class=\"extent\" x=\"" + F(e1) + "\" y=\"" + F(kExtentRow - 5) + "\" width=\"" +
+                  F(std::max(e2 - e1, 1.5)) + "\" height=\"10\"", st.words);
+    for (int32_t stop : st.stops)
+      Titled(s, "<path class=\"stop\" d=\"M" + F(px(stop)) + " " + F(kExtentRow + 5) + "l3 5h-6z\"",
+             "stop mark of '" + st.name + "' at " + std::to_string(stop) + " m");
     if (label_x[i] - xs[i] > 0.5)
       Line(s, xs[i], kLabelBase + 6, label_x[i], kLabelBase, "class=\"leader\"");
     s += "<text class=\"name\" transform=\"translate(" + F(label_x[i] + 2) + "," + F(kLabelBase) +
-         ") rotate(-40)\">" + XmlText(stations[i].name) + "</text>\n";
+         ") rotate(-40)\"><title>" + XmlText(st.words) + "</title>" + XmlText(st.name) + "</text>\n";
   }
 
   // Speed limit.
-  // Scales from the cells along the line only (the cells past its end hold no profile).
-  const size_t along = std::min(cells.size(), static_cast<size_t>(length / 50) + 1);
   int max_speed = 0;
-  for (size_t k = 0; k < along; ++k) max_speed = std::max(max_speed, cells[k].speedLimit * 5);
+  for (const SceneRun& r : sc.speed) max_speed = std::max(max_speed, r.value);
   const double speed_top = std::max(50.0, std::ceil(max_speed / 50.0) * 50);
   auto speed_y = [&](int v) { return kSpeedBottom - v / speed_top * (kSpeedBottom - kSpeedTop); };
   for (double v = 0; v <= speed_top; v += speed_top / 2) {
@@ -281,15 +281,15 @@ void DrawProfile(std::string& s, const std::vector<TrackCell>& cells,
   }
   Text(s, kPlanLeft, (kSpeedTop + kSpeedBottom) / 2, "speed limit", "class=\"lane\"");
   Text(s, kPlanLeft, (kSpeedTop + kSpeedBottom) / 2 + 14, "km/h", "class=\"tick\"");
-  s += "<path class=\"speed\" d=\"" +
-       StepPath(cells, length, [](const TrackCell& c) { return c.speedLimit * 5; }, speed_y, PX) + "\"/>\n";
+  s += "<path class=\"speed\" d=\"" + StepPath(sc.speed, length, speed_y) + "\"/>\n";
+  RunTitles(s, sc.speed, length, kSpeedTop, kSpeedBottom, "speed limit", "km/h");
 
   // Gradient, around its zero line.
   int max_grad = 5;
-  for (size_t k = 0; k < along; ++k) max_grad = std::max(max_grad, std::abs(cells[k].gradient - 100));
+  for (const SceneRun& r : sc.gradient) max_grad = std::max(max_grad, std::abs(r.value));
   const double mid = (kGradTop + kGradBottom) / 2, half = (kGradBottom - kGradTop) / 2 - 4;
   auto grad_y = [&](int g) { return mid - g * half / max_grad; };
-  std::string grad = StepPath(cells, length, [](const TrackCell& c) { return c.gradient - 100; }, grad_y, PX);
+  std::string grad = StepPath(sc.gradient, length, grad_y);
   if (!grad.empty())
     s += "<path class=\"gradient\" d=\"M" + F(kProfLeft) + " " + F(mid) + "L" + grad.substr(1) + "V" +
          F(mid) + "Z\"/>\n";
@@ -298,33 +298,64 @@ void DrawProfile(std::string& s, const std::vector<TrackCell>& cells,
     Text(s, kProfLeft - 7, grad_y(g) + 4, std::to_string(g), "text-anchor=\"end\" class=\"tick\"");
   Text(s, kPlanLeft, mid - 4, "gradient", "class=\"lane\"");
   Text(s, kPlanLeft, mid + 10, "mountains shaded", "class=\"tick\"");
+  RunTitles(s, sc.gradient, length, kGradTop, kGradBottom, "gradient", "per mille");
 
-  // Signals, slowdowns, code reductions.
-  for (size_t k = 0; k < cells.size(); ++k) {
-    const TrackCell& c = cells[k];
-    double x = item_x(k);
-    switch (c.cellType) {
-      case kCellSignal:
-        Line(s, x, kSignalRow - 8, x, kSignalRow + 8, "class=\"signal\"");
+  // Adhesion.
+  auto adhesion_y = [&](int a) { return kAdhesionBottom - a / 100.0 * (kAdhesionBottom - kAdhesionTop); };
+  s += "<path class=\"adhesion\" d=\"" + StepPath(sc.adhesion, length, adhesion_y) + "\"/>\n";
+  Text(s, kPlanLeft, (kAdhesionTop + kAdhesionBottom) / 2 + 4, "adhesion %", "class=\"lane\"");
+  for (int a : {0, 100})
+    Text(s, kProfLeft - 7, adhesion_y(a) + 4, std::to_string(a), "text-anchor=\"end\" class=\"tick\"");
+  RunTitles(s, sc.adhesion, length, kAdhesionTop, kAdhesionBottom, "adhesion", "%");
+
+  // The items of the track, each with its tooltip.
+  double board_right = -1e9, text_right = -1e9;
+  for (const SceneItem& it : sc.items) {
+    const double x = px(it.position);
+    switch (it.kind) {
+      case SceneKind::kSignal:
+        Titled(s, "<line class=\"signal\" x1=\"" + F(x) + "\" y1=\"" + F(kSignalRow - 8) + "\" x2=\"" +
+                      F(x) + "\" y2=\"" + F(kSignalRow + 8) + "\"", it.words);
         break;
-      case kCellSlowdownStart: {
-        size_t e = k + 1;
-        while (e < cells.size() && cells[e].cellType != kCellSlowdownEnd) ++e;
-        double x2 = e < cells.size() ? item_x(e) : x;
-        s += "<rect class=\"slowdown\" x=\"" + F(x) + "\" y=\"" + F(kSlowRow - 6) + "\" width=\"" +
-             F(std::max(x2 - x, 2.0)) + "\" height=\"12\"/>\n";
-        Text(s, x, kSlowRow - 9, std::to_string(c.value1), "class=\"tick\"");
+      case SceneKind::kSlowdown: {
+        const double x2 = px(it.end);
+        Titled(s, "<rect class=\"slowdown\" x=\"" + F(x) + "\" y=\"" + F(kSlowRow - 6) + "\" width=\"" +
+                      F(std::max(x2 - x, 2.0)) + "\" height=\"12\"", it.words);
+        Text(s, x, kSlowRow - 9, it.label, "class=\"tick\"");
         break;
       }
-      case kCellSlowdownWarning:
-        s += "<path class=\"slowdown\" d=\"M" + F(x) + " " + F(kSlowRow - 6) + "l5 12h-10z\"/>\n";
+      case SceneKind::kSlowdownWarning:
+        Titled(s, "<path class=\"slowdown\" d=\"M" + F(x) + " " + F(kSlowRow - 6) + "l5 12h-10z\"", it.words);
         break;
-      case kCellLimitMarker:
-      case kCellCodeReduction:
-        s += "<path class=\"" + std::string(c.cellType == kCellLimitMarker ? "limit" : "reduction") +
-             "\" d=\"M" + F(x) + " " + F(kReductionRow - 6) + "l6 6l-6 6l-6 -6z\"/>\n";
+      case SceneKind::kPreannounce:
+        break;  // four cells before the warning: too close to tell apart at this scale
+      case SceneKind::kLimitMarker:
+        // Put by the compiler around a slowdown: drawn hollow, on the slowdown row.
+        if (it.added)
+          Titled(s, Diamond("limit added", x, kSlowRow), it.words);
+        else
+          Titled(s, Diamond("limit", x, kReductionRow), it.words);
         break;
-      default:
+      case SceneKind::kCodeReduction:
+        Titled(s, Diamond("reduction", x, kReductionRow), it.words);
+        break;
+      case SceneKind::kSpeedBoards:
+        Titled(s, "<rect class=\"board\" x=\"" + F(x - 2.5) + "\" y=\"" + F(kBoardRow - 7) +
+                      "\" width=\"5\" height=\"14\"", it.words);
+        if (x > board_right + 4) {
+          Text(s, x + 4, kBoardRow + 4, it.label, "class=\"tick\"");
+          board_right = x + 4 + 5.5 * static_cast<double>(it.label.size());
+        }
+        break;
+      case SceneKind::kIndicationBoard:
+        Titled(s, "<rect class=\"indication\" x=\"" + F(x - 2.5) + "\" y=\"" + F(kIndicationRow - 7) +
+                      "\" width=\"5\" height=\"14\"", it.words);
+        if (x > text_right + 4) {
+          Text(s, x + 4, kIndicationRow + 4, it.label, "class=\"tick\"");
+          text_right = x + 4 + 5.5 * static_cast<double>(it.label.size());
+        }
+        break;
+      case SceneKind::kKmReference:
         break;
     }
   }
@@ -332,7 +363,7 @@ void DrawProfile(std::string& s, const std::vector<TrackCell>& cells,
   // Kilometres.
   const double km_step = NiceStep(length / 16);
   for (double m = 0; m <= length + 1; m += km_step) {
-    Line(s, px(m), kGradBottom, px(m), kAxisTop, "stroke=\"#666\"");
+    Line(s, px(m), kAdhesionBottom, px(m), kAxisTop, "stroke=\"#666\"");
     Text(s, px(m), kAxisTop + 14, F(m / 1000), "text-anchor=\"middle\" class=\"tick\"");
   }
   Text(s, kProfRight, kAxisTop + 34, "kilometres from the start of the line",
@@ -342,12 +373,16 @@ void DrawProfile(std::string& s, const std::vector<TrackCell>& cells,
   const double ly = kAxisTop + 34;
   s += "<rect class=\"slowdown\" x=\"" + F(lx) + "\" y=\"" + F(ly - 9) + "\" width=\"14\" height=\"10\"/>\n";
   Text(s, lx + 20, ly, "slowdown (km/h), triangle: its warning point", "class=\"note\"");
-  lx += 300;
-  s += "<path class=\"limit\" d=\"M" + F(lx + 6) + " " + F(ly - 10) + "l6 6l-6 6l-6 -6z\"/>\n";
+  lx += 290;
+  s += Diamond("limit added", lx + 6, ly - 4) + "/>\n";
+  Text(s, lx + 16, ly, "limit marker added by the compiler", "class=\"note\"");
+  lx += 235;
+  s += Diamond("limit", lx + 6, ly - 4) + "/>\n";
   Text(s, lx + 16, ly, "limit marker", "class=\"note\"");
-  lx += 110;
-  s += "<path class=\"reduction\" d=\"M" + F(lx + 6) + " " + F(ly - 10) + "l6 6l-6 6l-6 -6z\"/>\n";
+  lx += 90;
+  s += Diamond("reduction", lx + 6, ly - 4) + "/>\n";
   Text(s, lx + 16, ly, "code reduction without a speed", "class=\"note\"");
+  Text(s, kPlanLeft, kHeight - 12, "Hover an item for its values.", "class=\"note\"");
 }
 
 }  // namespace
@@ -368,7 +403,11 @@ std::string XmlText(const std::string& utf8) {
 }
 
 std::string DrawScenarioSvg(const PlotInput& in) {
-  std::vector<Station> stations = Stations(in.rows);
+  SceneInput scene{in.title, &in.cells, &in.rows, &in.line};
+  return DrawScenarioSvg(BuildScene(scene));
+}
+
+std::string DrawScenarioSvg(const LineScene& scene) {
   std::string s =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + F(kWidth) + "\" height=\"" +
@@ -384,17 +423,22 @@ std::string DrawScenarioSvg(const PlotInput& in) {
       ".leader{stroke:#9aa5b1;stroke-width:0.6}\n"
       ".signal{stroke:#1f6fb2;stroke-width:1.2}.slowdown{fill:#e67e22}\n"
       ".limit{fill:#8e44ad}.reduction{fill:#fff;stroke:#8e44ad;stroke-width:1.5}\n"
+      ".limit.added{fill:#fff;stroke:#8e44ad;stroke-width:1.5;stroke-dasharray:2 2}\n"
+      ".extent{fill:#c0392b;fill-opacity:0.15;stroke:#c0392b;stroke-width:0.8}.stop{fill:#222}\n"
+      ".board{fill:#16a085}.indication{fill:#6d4c41}.hit{fill:#000;fill-opacity:0}\n"
+      ".adhesion{fill:none;stroke:#2e86c1;stroke-width:1.4}\n"
       ".speed{fill:none;stroke:#27ae60;stroke-width:1.6}\n"
       ".gradient{fill:#95a5a6;fill-opacity:0.55;stroke:#5d6d7e;stroke-width:0.8}\n"
       "</style>\n"
       "<defs><marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"8\" refY=\"5\" markerWidth=\"7\" "
       "markerHeight=\"7\" orient=\"auto\"><path d=\"M0 0L10 5L0 10z\" fill=\"#333\"/></marker></defs>\n"
       "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  Text(s, kPlanLeft, 32, in.title, "class=\"title\"");
-  DrawPlan(s, in.line, stations);
-  DrawProfile(s, in.cells, in.rows, stations);
+  Text(s, kPlanLeft, 32, scene.title, "class=\"title\"");
+  DrawPlan(s, scene.plan, scene.stations);
+  DrawProfile(s, scene);
   s += "</svg>\n";
   return s;
 }
+
 
 }  // namespace sb

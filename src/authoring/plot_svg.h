@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/line_scene.h"
 #include "model/form1.h"
 
 namespace sb {
@@ -18,6 +19,7 @@ struct PlotInput {
 };
 
 std::string DrawScenarioSvg(const PlotInput& in);
+std::string DrawScenarioSvg(const LineScene& scene);
 
 // Text for an SVG document: &, <, >, " escaped; control characters become blanks.
 std::string XmlText(const std::string& utf8);
