@@ -42,18 +42,24 @@ class ByteWriter {
 }  // namespace
 
 void WriteLineData(const LineGrid& grid, const std::function<void(std::string_view)>& sink) {
-  // Elements are encoded into one block and handed on whenever it is nearly full.
-  char block[1 << 16];
-  char* const full = block + sizeof block - 10;
+  // Elements are encoded into one block, handed on 64 KiB at a time: every piece but the
+  // last starts and ends on a 64 KiB boundary of the file, as the system writes it best.
+  // The bytes of an element that crosses the boundary are carried into the next piece.
+  constexpr size_t kPiece = size_t{1} << 16;
+  constexpr size_t kLongest = 10;  // tag and double
+  char block[kPiece + kLongest];
+  char* const full = block + kPiece;
   ByteWriter w(block);
   grid.ForEachElement([&](const Variant& v) {
-    if (w.end() > full) {
-      sink(std::string_view(block, static_cast<size_t>(w.end() - block)));
-      w = ByteWriter(block);
-    }
     w.U16(v.tag);
     if (v.tag == Variant::kInteger) w.I16(v.i);
     else if (v.tag == Variant::kDouble) w.F64(v.d);
+    if (w.end() >= full) {
+      sink(std::string_view(block, kPiece));
+      const size_t carried = static_cast<size_t>(w.end() - full);
+      std::memcpy(block, full, carried);
+      w = ByteWriter(block + carried);
+    }
   });
   if (w.end() != block) sink(std::string_view(block, static_cast<size_t>(w.end() - block)));
 }
