@@ -4,6 +4,7 @@
 
 #include "authoring/command_line.h"
 #include "authoring/compile_command.h"
+#include "authoring/explain_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/plot_command.h"
 #include "authoring/sources_command.h"
@@ -23,12 +24,15 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
+    {"explain", "describe a fault code, or a key of the texts with its columns", kExplainHelp,
+     ExplainCommand},
 };
 
 const char kProgramHelpHead[] =
     "usage: scenario-builder\n"
     "       scenario-builder COMMAND [ARGUMENTS] [--help]\n"
     "       scenario-builder --help | --version\n"
+    "       (every command also takes --color=auto|always|never)\n"
     "\n"
     "Without arguments, builds the built-in scenario Torbena-Sarvico-Zeva (train 47302)\n"
     "next to the executable: the notes, the slowdown order form, the train card and the\n"
@@ -78,7 +82,35 @@ std::string ProgramHelp() {
   return out + kProgramHelpTail;
 }
 
-int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunCommand(const std::vector<std::string>& given, CommandIo& io) {
+  // --color[=WHEN] is taken out wherever it stands before "--", for every command.
+  std::vector<std::string> args;
+  ColorMode colour = ColorMode::kAuto;
+  std::string wrong_colour;
+  bool colour_wrong = false;
+  bool options_ended = false;
+  for (size_t i = 0; i < given.size(); ++i) {
+    const std::string& a = given[i];
+    if (a == "--") options_ended = true;
+    if (options_ended || (a != "--color" && a.rfind("--color=", 0) != 0)) {
+      args.push_back(a);
+      continue;
+    }
+    std::string when = a == "--color" ? (i + 1 < given.size() ? given[++i] : "") : a.substr(8);
+    if (when == "auto") colour = ColorMode::kAuto;
+    else if (when == "always") colour = ColorMode::kAlways;
+    else if (when == "never") colour = ColorMode::kNever;
+    else {
+      colour_wrong = true;
+      wrong_colour = when;
+    }
+  }
+  const bool paint = colour == ColorMode::kAlways ||
+                     (colour == ColorMode::kAuto && io.err_shows_colour && !io.no_color);
+  if (colour_wrong)
+    return Reporter(*io.err, "", paint)
+        .WrongUsage("--color takes auto, always or never, not '" + wrong_colour + "'");
+  if (args.empty()) return Reporter(*io.err, "", paint).WrongUsage("no command given");
   const std::string& name = args.at(0);
   if (name == "--help" || name == "-h" || name == "help") {
     *io.out << ProgramHelp();
@@ -95,10 +127,14 @@ int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
       *io.out << c.help;
       return kExitOk;
     }
-    Reporter report(*io.err, c.name);
+    Reporter report(*io.err, c.name, paint);
     return c.run(rest, io, report);
   }
-  return Reporter(*io.err, "").WrongUsage("unknown command '" + name + "'");
+  std::vector<const char*> names;
+  for (const CommandInfo& c : Commands()) names.push_back(c.name);
+  for (const char* option : {"--help", "--version"}) names.push_back(option);
+  return Reporter(*io.err, "", paint)
+      .WrongUsage("unknown command '" + name + "'" + DidYouMean(name, names));
 }
 
 }  // namespace sb

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "command_run.h"
+#include "authoring/diagnostic_format.h"
 #include "compiler/binary_decode.h"
 #include "driver/run.h"
 #include "memory_file_system.h"
@@ -26,14 +27,15 @@ const std::string kLineData = "/scn/Torbena-Sarvico-Zeva_linea.dat";
 const std::string kSettings = "/scn/Torbena-Sarvico-Zeva_47302.sim";
 const std::string kTrack = "/scn/Torbena-Sarvico-Zeva_47302.dat";
 
-// The diagnostic lines on standard error: everything but the quoted source lines and the
-// summary that closes it.
+// The diagnostic lines on standard error: everything but the quoted source lines under
+// their gutter, the notes and help without a place, and the summary that closes it.
 std::vector<std::string> Heads(const std::string& err) {
   std::vector<std::string> lines = Lines(err), heads;
   EXPECT_FALSE(lines.empty());
   if (!lines.empty()) lines.pop_back();
   for (const std::string& l : lines)
-    if (l.rfind("    ", 0) != 0) heads.push_back(l);
+    if (l.rfind(" ", 0) != 0 && l.rfind("note: ", 0) != 0 && l.rfind("help: ", 0) != 0)
+      heads.push_back(l);
   return heads;
 }
 
@@ -148,62 +150,64 @@ std::vector<FaultCase> Cases() {
       {"route: position beyond the track (15)", RouteLines(10000, {"pendenza, 20000, 1"}),
        TrainLines({}), 1, 15, 20000, false,
        {{15, 20000, kRoute, 11, "position 20000 m lies beyond the track"}}, {},
-       {kRoute + ":11: error 15: position 20000 m lies beyond the track"}, "pendenza, 20000, 1", 3},
+       {kRoute + ":11:11: error: position 20000 m lies beyond the track"}, "pendenza, 20000, 1", 3},
       {"route: board on an occupied cell (6)",
        RouteLines(10000, {"cartello_indicatore, 1000, PRIMO", "cartello_indicatore, 1000, SECONDO"}),
        TrainLines({}), 1, 6, 1000, false,
        {{6, 1000, kRoute, 12, "cell 21 (1000 m), which holds a"}}, {},
-       {kRoute + ":12: error 6: the indication board at 1000 m needs cell 21"},
+       {kRoute + ":12:22: error: the indication board at 1000 m needs cell 21",
+        kRoute + ":11:22: note: the indication board already in cell 21 (1000 m) was placed here"},
        "cartello_indicatore, 1000, SECONDO", 3},
       {"train: signal on an occupied cell (16)", RouteLines(10000, {}),
        TrainLines({kSignal, "velocita, 0, 100", kSignal}), 1, 16, 2000, false,
        {{16, 2000, kTrain, 4, "placed by line 2 of the train text"}}, {},
-       {kTrain + ":4: error 16: the signal at 2000 m needs cell 41"}, kSignal, 3},
+       {kTrain + ":4:10: error: the signal at 2000 m needs cell 41",
+        kTrain + ":2:10: note: the signal already in cell 41 (2000 m) was placed here"}, kSignal, 3},
       {"train: station off the 50 m grid (8)", RouteLines(10000, {}),
        TrainLines({"stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA"}), 1, 8,
        1025, false, {{8, 1025, kTrain, 2, "1025 m is not a multiple of 50"}}, {},
-       {kTrain + ":2: error 8: "}, "stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA", 3},
+       {kTrain + ":2:11: error: "}, "stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA", 3},
       {"train: text missing (25)", RouteLines(10000, {}), std::nullopt, 1, 25, 0, false,
        {{25, std::nullopt, kTrain, std::nullopt, "cannot open the train text " + kTrain}}, {},
-       {kTrain + ": error 25: cannot open the train text"}, "", 3},
+       {kTrain + ": error: cannot open the train text"}, "", 3},
       {"cell pass: no room before a slowdown start (12)", RouteLines(10000, {}),
        TrainLines({"abbattimento, 4800, AC", "abbattimento, 4750, AC", "abbattimento, 4700, AC",
                    "rallentamento, 5000, 100, 500, 0, 0, 0"}),
        1, 12, 5050, false,
-       {{12, 5050, kTrain, std::nullopt, "cell 101 (5050 m): no free cell among cells 96, 95, 94"}},
-       {}, {kTrain + ": error 12: cell 101 (5050 m): no free cell"}, "", 3},
+       {{12, 5050, kTrain, 5, "cell 101 (5000 m): no free cell among cells 96, 95, 94"}},
+       {}, {kTrain + ":5:16: error: cell 101 (5000 m): no free cell"}, "rallentamento, 5000, 100, 500, 0, 0, 0", 3},
       {"unknown key: warning only", RouteLines(10000, {"pendnza, 1000, 2"}), TrainLines({}), 0, 0, 0,
        false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key 'pendnza', line ignored (did you mean 'pendenza'?)"}},
-       {kRoute + ":11: warning: unknown key 'pendnza'"}, "pendnza, 1000, 2", 3},
+       {kRoute + ":11:1: warning: unknown key 'pendnza'"}, "pendnza, 1000, 2", 3},
       {"Windows-1252 bytes become UTF-8", RouteLines(10000, {"pend\xE8nza, 1000, 2"}), TrainLines({}),
        0, 0, 0, false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key 'pend\xC3\xA8nza'"}},
-       {kRoute + ":11: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
+       {kRoute + ":11:1: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
        "pend\xC3\xA8nza, 1000, 2", 3},
       {"a key of a megabyte is quoted by its start", RouteLines(10000, {std::string(1 << 20, 'x')}),
        TrainLines({}), 0, 0, 0, false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key '" + std::string(60, 'x') + "...' (1048576 bytes)"}},
-       {kRoute + ":11: warning: unknown key '" + std::string(60, 'x') +
+       {kRoute + ":11:1: warning: unknown key '" + std::string(60, 'x') +
         "...' (1048576 bytes), line ignored"},
-       std::string(200, 'x') + "... (1048576 bytes)", 3},
+       std::string(kLineShown, 'x') + "...", 3},
       {"short line: warning only", RouteLines(10000, {}),
        TrainLines({"velocita, 0", "100", "aderenza, 0, 100"}), 0, 0, 0, false, {},
        {{0, std::nullopt, kTrain, 2, "column 2 (speed limit) was taken from line 3"}},
-       {kTrain + ":2: warning: the line 'velocita' has 1 of its 2 values"}, "velocita, 0", 3},
+       {kTrain + ":2:1: warning: the line 'velocita' has 1 of its 2 values"}, "velocita, 0", 3},
       {"reading order: route before train", RouteLines(10000, {"pendnza, 1000, 2"}),
        TrainLines({kSignal, kSignal}), 1, 16, 2000, false,
        {{16, 2000, kTrain, 3, "the signal at 2000 m"}},
        {{0, std::nullopt, kRoute, 11, "unknown key"}},
-       {kRoute + ":11: warning: ", kTrain + ":3: error 16: "}, "pendnza, 1000, 2", 3},
+       {kRoute + ":11:1: warning: ", kTrain + ":3:10: error: ", kTrain + ":2:10: note: "}, "pendnza, 1000, 2", 3},
       {"fatal: route text missing (101)", std::nullopt, TrainLines({}), 2, 101, 0, true,
        {{101, std::nullopt, kRoute, std::nullopt, "the route text " + kRoute + " does not exist"}}, {},
-       {kRoute + ": error 101: ", "scenario-builder: fatal: no track to compile"}, "", 0},
+       {kRoute + ": error: ", kRoute + ": fatal error: no track to compile"}, "", 0},
       {"fatal: no route length", testing::Crlf({"[generale]", "sfondo uno, 1", "[fine]"}),
-       TrainLines({}), 2, 0, 0, true, {}, {}, {"scenario-builder: fatal: no track to compile"}, "", 0},
+       TrainLines({}), 2, 0, 0, true, {}, {}, {kRoute + ": fatal error: no track to compile"}, "", 0},
       {"fatal: something at position 0 (1250)", RouteLines(10000, {}),
        TrainLines({"abbattimento, 50, 100"}), 2, 0, 0, true, {}, {},
-       {kTrain + ":2: fatal: cell 1 (position 0 m) must take the fixed stamp 5121"},
+       {kTrain + ":2:15: fatal error: cell 1 (position 0 m) must take the fixed stamp 5121"},
        "abbattimento, 50, 100", 0},
   };
 }
@@ -253,9 +257,10 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
     std::vector<std::string> lines = Lines(r.err);
     if (!c.first_source_line.empty()) {
       ASSERT_GE(lines.size(), 2u);
-      EXPECT_EQ(lines[1], "    " + c.first_source_line);
+      const std::string quoted = " | " + c.first_source_line;
+      EXPECT_EQ(lines[1].substr(lines[1].find(" | ")), quoted) << r.err;
     } else if (lines.size() >= 2) {
-      EXPECT_NE(lines[1].rfind("    ", 0), 0u) << "no source line expected:\n" << r.err;
+      EXPECT_EQ(lines[1].find(" | "), std::string::npos) << "no source line expected:\n" << r.err;
     }
     // The author's texts are never deleted, whatever happened.
     EXPECT_EQ(s.Has(ScenarioFile::kRouteSource), c.route.has_value());
@@ -280,9 +285,9 @@ TEST(CompileCommand, MessagesKeepTheirCharacters) {
   const std::string fault = "cannot open the train text " + train + ": " + denied;
   const std::string warning = "unknown key 'pend\xC3\xA8nza', line ignored";
   EXPECT_EQ(Heads(r.err), (std::vector<std::string>{
-                              route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
-                              train + ": error 25: " + fault}));
-  EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
+                              route + ":11:1: warning: " + warning + " (did you mean 'pendenza'?)",
+                              train + ": error: " + fault + " [fault 25]"}));
+  EXPECT_NE(r.err.find("\n 11 | pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
   const nlohmann::json j = JsonOut(r);
   ASSERT_EQ(j.at("faults").size(), 1u);
   EXPECT_EQ(j.at("faults").at(0).at("message").get<std::string>(), fault);
@@ -311,7 +316,7 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
                                  "file is written");
   EXPECT_EQ(j.at("files").size(), 0u);
   EXPECT_EQ(s.fs.files(), before);
-  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal error: " +
                                                    j.at("fatal").get<std::string>()});
 }
 
@@ -362,7 +367,7 @@ TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
               "another run of scenario-builder has been using the folder /scn for 60 s without "
               "ending; this run changed no file");
     EXPECT_EQ(j.at("files").size(), 0u);
-    EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+    EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal error: " +
                                                      j.at("fatal").get<std::string>()});
     other.reset();
     EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
