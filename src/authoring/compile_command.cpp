@@ -196,8 +196,7 @@ void NoteMissingText(Diagnostic& d, FileSystem& fs, const Form1& form, bool rout
     d.notes.push_back({{}, count == 0 ? "the folder " + shown + " holds no " + kind
                                       : "the " + kind + " in " + shown + ": " + found});
   }
-  if (d.help.empty() || route)
-    d.help = "'scenario-builder sources " + shown + " --scenario " + form.ScenarioName +
+  d.help = "'scenario-builder sources " + shown + " --scenario " + form.ScenarioName +
              " --train " + form.TrainNumber + "' writes a route text and a train text under these names";
 }
 
