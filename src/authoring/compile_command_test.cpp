@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 
 #include "command_run.h"
+#include "authoring/commands.h"
 #include "authoring/diagnostic_format.h"
 #include "compiler/binary_decode.h"
 #include "driver/run.h"
@@ -391,6 +393,180 @@ TEST(CompileCommand, WrongCommandLines) {
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(fs.files().empty());
   }
+}
+
+// ---- Mistakes an author makes -------------------------------------------------------------
+
+struct Mistake {
+  const char* name;
+  std::optional<std::string> route, train;  // none: the text is not there
+  std::vector<std::string> args;            // after "compile"; the folder is /scn unless given
+  int status;
+  // The first diagnostic: its file, line, column, kind ("error", "warning", "fatal error"),
+  // and words of its message; an empty kind: no diagnostic at all.
+  std::string file;
+  std::optional<int> line, column;
+  std::string kind;
+  std::string message_has;
+};
+
+std::vector<Mistake> Mistakes() {
+  using testing::RouteLines;
+  using testing::TrainLines;
+  const std::string station = ", 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, ";
+  const std::string lf_route = "[generale]\nlunghezza percorso, 10000\n[pendenze]\npendenza, 0, 1\n[fine]\n";
+  return {
+      {"a typo in a key", RouteLines(10000, {"pendnza, 1000, 2"}), TrainLines({}), {}, 0, kRoute, 11, 1,
+       "warning", "unknown key 'pendnza', line ignored (did you mean 'pendenza'?)"},
+      {"stations out of order", RouteLines(10000, {}),
+       TrainLines({"stazione, 6000" + station + "SECONDA", "stazione, 3000" + station + "PRIMA"}), {}, 1,
+       kTrain, 3, 11, "error", "[fault 22]"},
+      {"two signals in one cell", RouteLines(10000, {}), TrainLines({kSignal, kSignal}), {}, 1, kTrain, 3,
+       10, "error", "needs cell 41 (2000 m), which holds a signal placed by line 2"},
+      {"a feature line without its section head",
+       testing::CrlfLines({"[generale]", "lunghezza percorso, 10000", "pendenza, 0, 1", "[fine]"}),
+       TrainLines({}), {}, 0, kRoute, 3, 1, "warning", "stands in the general section, where it is not read"},
+      {"a train text without [generale]", RouteLines(10000, {}),
+       testing::CrlfLines({"velocita, 0, 100", "[fine]"}), {}, 0, kTrain, 1, 1, "warning",
+       "stands before the line \"[generale]\""},
+      {"letters in a number", RouteLines(10000, {"pendenza, 12O, 1"}), TrainLines({}), {}, 0, kRoute, 11,
+       11, "warning", "reads '12O' as 12"},
+      {"UTF-8 text", RouteLines(10000, {"cartello_indicatore, 1000, CITT\xC3\x80"}), TrainLines({}), {},
+       0, kRoute, 11, 32, "warning", "looks like UTF-8"},
+      {"LF line ends read as CR LF", lf_route, "[generale]\nvelocita, 0, 100\n[fine]\n", {}, 0, "",
+       std::nullopt, std::nullopt, "", ""},
+      {"an empty route text", std::string(), TrainLines({}), {}, 2, kRoute, 1, 1, "error",
+       "the text ends where a field was expected [fault 25]"},
+      {"garbage", std::string("\x01\xFF\x00garbage\r\n,,,\x7F", 16), TrainLines({}), {}, 2, kRoute,
+       std::nullopt, std::nullopt, "error", "[fault 102]"},
+      {"a missing folder", std::nullopt, std::nullopt, {"/nowhere"}, 2,
+       "/nowhere/Torbena-Sarvico-Zeva_linea.txt", std::nullopt, std::nullopt, "error", "[fault 101]"},
+      {"a wrong train number", RouteLines(10000, {}), TrainLines({}), {"/scn", "--train", "1"}, 1,
+       "/scn/Torbena-Sarvico-Zeva_1-.txt", std::nullopt, std::nullopt, "error",
+       "cannot open the train text"},
+  };
+}
+
+std::string HeadOf(const Mistake& m) {
+  std::string h = m.file;
+  if (m.line) h += ":" + std::to_string(*m.line);
+  if (m.column) h += ":" + std::to_string(*m.column);
+  return h + ": " + m.kind + ": ";
+}
+
+TEST(CompileCommand, MistakesOfAnAuthorAreReportedWhereTheyAre) {
+  for (const Mistake& m : Mistakes()) {
+    SCOPED_TRACE(m.name);
+    testing::MemoryScenario s;
+    if (m.route) s.Put(ScenarioFile::kRouteSource, *m.route);
+    if (m.train) s.Put(ScenarioFile::kTrainSource, *m.train);
+    std::vector<std::string> args = {"compile"};
+    if (m.args.empty()) args.push_back("/scn");
+    args.insert(args.end(), m.args.begin(), m.args.end());
+    CommandResult r = RunInMemory(s.fs, args);
+    EXPECT_EQ(r.status, m.status) << r.err;
+    const std::vector<std::string> heads = Heads(r.err);
+    if (m.kind.empty()) {
+      EXPECT_TRUE(heads.empty()) << r.err;
+      continue;
+    }
+    ASSERT_FALSE(heads.empty()) << r.err;
+    EXPECT_EQ(heads[0].substr(0, HeadOf(m).size()), HeadOf(m)) << r.err;
+    EXPECT_NE(heads[0].find(m.message_has), std::string::npos) << r.err;
+  }
+}
+
+// What the folder holds instead of a missing text is named, with the option that reads it.
+TEST(CompileCommand, AMissingTextNamesWhatTheFolderHolds) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+  s.fs.files()["/scn/Torbena-Sarvico-Zeva_2-.txt"] = testing::Train();
+  s.fs.files()["/scn/Torbena-Sarvico-Zeva_7-.txt"] = testing::Train();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--train", "1"});
+  EXPECT_NE(r.err.find("\nnote: the train texts of the scenario Torbena-Sarvico-Zeva in /scn: "
+                       "Torbena-Sarvico-Zeva_2-.txt (--train 2), Torbena-Sarvico-Zeva_7-.txt "
+                       "(--train 7)\n"),
+            std::string::npos)
+      << r.err;
+  r = RunInMemory(s.fs, {"compile", "/scn", "--scenario", "Altra"});
+  EXPECT_NE(r.err.find("\nnote: the route texts in /scn: Torbena-Sarvico-Zeva_linea.txt "
+                       "(--scenario Torbena-Sarvico-Zeva)\n"),
+            std::string::npos)
+      << r.err;
+  r = RunInMemory(s.fs, {"compile", "/nowhere"});
+  EXPECT_NE(r.err.find("\nnote: the folder /nowhere cannot be read: No such file or directory\n"),
+            std::string::npos)
+      << r.err;
+}
+
+// A folder where nothing can be written: the compile stops, names the file, writes nothing.
+TEST(CompileCommand, AReadOnlyFolderStopsTheCompile) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  s.fs.FailReplace(kLineData, WriteStep::kCreate);
+  const auto before = s.fs.files();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(s.fs.files(), before);
+  ASSERT_FALSE(Heads(r.err).empty()) << r.err;
+  EXPECT_EQ(Heads(r.err)[0].rfind("scenario-builder: fatal error: cannot write " + kLineData, 0), 0u)
+      << r.err;
+}
+
+// --strict: a warning is a fault, and no binary file is written after either.
+TEST(CompileCommand, StrictWritesNothingAfterAWarning) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--strict", "--json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(s.Has(ScenarioFile::kTrack));
+  EXPECT_FALSE(s.Has(ScenarioFile::kLineData));
+  EXPECT_EQ(testing::JsonOut(r).at("files").size(), 0u);
+  EXPECT_NE(r.err.find("--strict: no binary file written"), std::string::npos) << r.err;
+  // The same texts without --strict: exit 0, the files written.
+  EXPECT_EQ(RunInMemory(s.fs, {"compile", "/scn"}).status, 0);
+  EXPECT_TRUE(s.Has(ScenarioFile::kTrack));
+}
+
+// --json: each diagnostic with its columns, notes, help and fix.
+TEST(CompileCommand, JsonGivesColumnsNotesAndHelp) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::RouteLines(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::TrainLines({kSignal, kSignal}));
+  const nlohmann::json j = JsonOut(RunInMemory(s.fs, {"compile", "/scn", "--json"}));
+  const nlohmann::json& f = j.at("faults").at(0);
+  EXPECT_EQ(f.at("line").get<int>(), 3);
+  EXPECT_EQ(f.at("column").get<int>(), 10);
+  EXPECT_EQ(f.at("endColumn").get<int>(), 14);
+  EXPECT_EQ(f.at("notes").at(0).at("line").get<int>(), 2);
+  EXPECT_EQ(f.at("notes").at(0).at("message").get<std::string>(),
+            "the signal already in cell 41 (2000 m) was placed here");
+  EXPECT_FALSE(f.at("help").get<std::string>().empty());
+  const nlohmann::json& w = j.at("warnings").at(0);
+  EXPECT_EQ(w.at("column").get<int>(), 1);
+  EXPECT_EQ(w.at("endColumn").get<int>(), 8);
+  EXPECT_EQ(w.at("fix").at("text").get<std::string>(), "pendenza");
+}
+
+// Colour only on a terminal, and never with NO_COLOR or --color=never.
+TEST(CompileCommand, ColourOnATerminalOnly) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  auto run = [&](bool terminal, bool no_color, std::vector<std::string> args) {
+    std::ostringstream out, err;
+    CommandIo io{&s.fs, '/', &out, &err, terminal, no_color};
+    RunCommand(args, io);
+    return err.str().find('\x1B') != std::string::npos;
+  };
+  EXPECT_TRUE(run(true, false, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(false, false, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, true, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, false, {"compile", "/scn", "--check", "--color=never"}));
+  EXPECT_TRUE(run(false, true, {"--color=always", "compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, false, {"compile", "/scn", "--color", "never"}));
 }
 
 }  // namespace
