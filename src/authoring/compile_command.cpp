@@ -18,7 +18,7 @@ namespace sb {
 
 const char kCompileHelp[] =
     "usage: scenario-builder compile [DIR] [--scenario NAME] [--train NUMBER]\n"
-    "                                [--no-line-data] [--check] [--json]\n"
+    "                                [--no-line-data] [--check] [--strict] [--json]\n"
     "\n"
     "Compiles the route text DIR/NAME_linea.txt and the train text DIR/NAME_NUMBER-.txt\n"
     "into the binary files NAME_linea.dat, NAME_NUMBER.sim and NAME_NUMBER.dat in DIR.\n"
@@ -30,14 +30,17 @@ const char kCompileHelp[] =
     "  --train NUMBER   train number (default: 47302)\n"
     "  --no-line-data   no line data file; curve lines are not read\n"
     "  --check          read and check everything, write no file\n"
+    "  --strict         count warnings as faults; write no binary file after either\n"
     "  --json           print one JSON object with the result on standard output\n"
     "\n"
-    "Faults and warnings go to standard error as FILE:LINE: error CODE: MESSAGE, each\n"
-    "followed by the line of the text. Faults of the cell pass name their cell and\n"
-    "position instead of a line.\n"
+    "Faults and warnings go to standard error as FILE:LINE:COLUMN: error: MESSAGE\n"
+    "[fault CODE] (or warning:), each followed by the line of the text with the field\n"
+    "at fault marked, then its notes and help. 'scenario-builder explain CODE' tells\n"
+    "more about a fault; docs/format.md is the manual of the two texts.\n"
     "\n"
-    "Exit status: 0 no fault; 1 faults recorded, binary files written all the same;\n"
-    "2 the compile could not complete (no file written) or a wrong command line.\n";
+    "Exit status: 0 no fault; 1 faults recorded, binary files written all the same\n"
+    "(with --strict: faults or warnings, no file written); 2 the compile could not\n"
+    "complete (no file written) or a wrong command line.\n";
 
 namespace {
 
