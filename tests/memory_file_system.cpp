@@ -111,6 +111,22 @@ bool MemoryFileSystem::RemoveFile(const std::string& path, std::string* err) {
   return true;
 }
 
+bool MemoryFileSystem::ListFiles(const std::string& dir, std::vector<std::string>* names,
+                                 std::string* err) {
+  names->clear();
+  const std::string base = dir.empty() ? "" : dir + "/";
+  for (const auto& [path, bytes] : files_) {
+    if (path.compare(0, base.size(), base) != 0) continue;
+    const std::string name = path.substr(base.size());
+    if (!name.empty() && name.find('/') == std::string::npos) names->push_back(name);
+  }
+  if (names->empty() && !folders_.count(dir) && !dir.empty()) {
+    *err = "No such file or directory";
+    return false;
+  }
+  return true;
+}
+
 bool MemoryFileSystem::MakeFolders(const std::string& path, std::string* err) {
   std::vector<std::string> chain;
   for (std::string p = path; !p.empty(); p = ParentFolder(p, '/')) chain.push_back(p);

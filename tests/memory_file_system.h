@@ -29,6 +29,10 @@ class MemoryFileSystem : public FileSystem {
   // (nothing else could release the first while the caller waits).
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override;
+  // The files directly in `dir` ('/' separators); fails for a folder that holds no file and
+  // was never made.
+  bool ListFiles(const std::string& dir, std::vector<std::string>* names,
+                 std::string* err) override;
 
   // Makes `step` of the next replacement of `path` fail.
   void FailReplace(const std::string& path, WriteStep step) { failures_[path] = step; }

@@ -21,6 +21,11 @@ struct CommandIo {
   char separator;
   std::ostream* out;
   std::ostream* err;
+  // Whether `err` is a terminal that shows colours, and whether NO_COLOR asks for none:
+  // messages are coloured with --color=auto (the default) only when the first holds and
+  // the second does not.
+  bool err_shows_colour = false;
+  bool no_color = false;
 };
 
 // A directory argument as the base of file paths: "" and "." are the working directory;

@@ -1,5 +1,7 @@
 #include "authoring/command_line.h"
 
+#include "readers/key_match.h"
+
 namespace sb {
 
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
@@ -31,7 +33,9 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef
     for (const OptionDef& s : defs)
       if (name == s.name) def = &s;
     if (def == nullptr) {
-      *err = "unknown option '" + name + "'";
+      std::vector<const char*> names;
+      for (const OptionDef& o : defs) names.push_back(o.name);
+      *err = "unknown option '" + name + "'" + DidYouMean(name, names);
       return false;
     }
     if (out->values.count(name) || out->flags.count(name)) {
@@ -56,6 +60,11 @@ bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef
     out->values[name] = value;
   }
   return true;
+}
+
+std::string DidYouMean(const std::string& word, const std::vector<const char*>& names) {
+  const char* nearest = NearestKey(word, names);
+  return nearest ? std::string(" (did you mean '") + nearest + "'?)" : std::string();
 }
 
 bool WantsHelp(const std::vector<std::string>& args) {

@@ -31,6 +31,9 @@ struct ParsedArgs {
 bool ParseArgs(const std::vector<std::string>& args, const std::vector<OptionDef>& defs,
                size_t max_positional, ParsedArgs* out, std::string* err);
 
+// " (did you mean 'NAME'?)" for the name of `names` nearest to a mistyped word, or "".
+std::string DidYouMean(const std::string& word, const std::vector<const char*>& names);
+
 // Whether "--help" or "-h" appears among the options.
 bool WantsHelp(const std::vector<std::string>& args);
 

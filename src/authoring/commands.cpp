@@ -5,6 +5,7 @@
 #include "authoring/command_line.h"
 #include "authoring/compile_command.h"
 #include "authoring/decompile_command.h"
+#include "authoring/explain_command.h"
 #include "authoring/inspect_command.h"
 #include "authoring/lsp_command.h"
 #include "authoring/plot_command.h"
@@ -27,6 +28,8 @@ const CommandInfo kCommands[] = {
      InspectCommand},
     {"plot", "draw the plan and the profile of a compiled scenario as an SVG picture", kPlotHelp,
      PlotCommand},
+    {"explain", "describe a fault code, or a key of the texts with its columns", kExplainHelp,
+     ExplainCommand},
     {"lsp", "the language server for editors: faults as you type, fields explained",
      kLspHelp, LspCommand},
     {"decompile", "turn the binary files back into texts that compile to the same bytes",
@@ -42,6 +45,7 @@ const char kProgramHelpHead[] =
     "usage: scenario-builder\n"
     "       scenario-builder COMMAND [ARGUMENTS] [--help]\n"
     "       scenario-builder --help | --version\n"
+    "       (every command also takes --color=auto|always|never)\n"
     "\n"
     "Without arguments, builds the built-in scenario Torbena-Sarvico-Zeva (train 47302)\n"
     "next to the executable: the notes, the slowdown order form, the train card and the\n"
@@ -55,8 +59,8 @@ const char kProgramHelpTail[] =
 
 // The help texts are at most this wide.
 constexpr size_t kHelpWidth = 82;
-// "  compile   ": where the summaries start.
-constexpr size_t kSummaryColumn = 12;
+// "  decompile  ": where the summaries start.
+constexpr size_t kSummaryColumn = 13;
 
 // One entry of the list: the name, then its summary filled into lines of kHelpWidth.
 std::string ListEntry(const CommandInfo& c) {
@@ -91,7 +95,35 @@ std::string ProgramHelp() {
   return out + kProgramHelpTail;
 }
 
-int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
+int RunCommand(const std::vector<std::string>& given, CommandIo& io) {
+  // --color[=WHEN] is taken out wherever it stands before "--", for every command.
+  std::vector<std::string> args;
+  ColorMode colour = ColorMode::kAuto;
+  std::string wrong_colour;
+  bool colour_wrong = false;
+  bool options_ended = false;
+  for (size_t i = 0; i < given.size(); ++i) {
+    const std::string& a = given[i];
+    if (a == "--") options_ended = true;
+    if (options_ended || (a != "--color" && a.rfind("--color=", 0) != 0)) {
+      args.push_back(a);
+      continue;
+    }
+    std::string when = a == "--color" ? (i + 1 < given.size() ? given[++i] : "") : a.substr(8);
+    if (when == "auto") colour = ColorMode::kAuto;
+    else if (when == "always") colour = ColorMode::kAlways;
+    else if (when == "never") colour = ColorMode::kNever;
+    else {
+      colour_wrong = true;
+      wrong_colour = when;
+    }
+  }
+  const bool paint = colour == ColorMode::kAlways ||
+                     (colour == ColorMode::kAuto && io.err_shows_colour && !io.no_color);
+  if (colour_wrong)
+    return Reporter(*io.err, "", paint)
+        .WrongUsage("--color takes auto, always or never, not '" + wrong_colour + "'");
+  if (args.empty()) return Reporter(*io.err, "", paint).WrongUsage("no command given");
   const std::string& name = args.at(0);
   if (name == "--help" || name == "-h" || name == "help") {
     *io.out << ProgramHelp();
@@ -108,10 +140,14 @@ int RunCommand(const std::vector<std::string>& args, CommandIo& io) {
       *io.out << c.help;
       return kExitOk;
     }
-    Reporter report(*io.err, c.name);
+    Reporter report(*io.err, c.name, paint);
     return c.run(rest, io, report);
   }
-  return Reporter(*io.err, "").WrongUsage("unknown command '" + name + "'");
+  std::vector<const char*> names;
+  for (const CommandInfo& c : Commands()) names.push_back(c.name);
+  for (const char* option : {"--help", "--version"}) names.push_back(option);
+  return Reporter(*io.err, "", paint)
+      .WrongUsage("unknown command '" + name + "'" + DidYouMean(name, names));
 }
 
 }  // namespace sb

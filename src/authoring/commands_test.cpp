@@ -19,23 +19,26 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
       "usage: scenario-builder\n"
       "       scenario-builder COMMAND [ARGUMENTS] [--help]\n"
       "       scenario-builder --help | --version\n"
+      "       (every command also takes --color=auto|always|never)\n"
       "\n"
       "Without arguments, builds the built-in scenario Torbena-Sarvico-Zeva (train 47302)\n"
       "next to the executable: the notes, the slowdown order form, the train card and the\n"
       "three binary files of the simulator.\n"
       "\n"
       "Commands for scenario authors:\n"
-      "  compile   compile a route text and a train text into the binary files, reporting\n"
-      "            every fault by file and line\n"
-      "  sources   write the five texts of the built-in scenario, as a starting point\n"
-      "  inspect   show what a track, train settings or line data file holds\n"
-      "  plot      draw the plan and the profile of a compiled scenario as an SVG picture\n"
-      "  lsp       the language server for editors: faults as you type, fields explained\n"
-      "  decompile turn the binary files back into texts that compile to the same bytes\n"
-      "  view      write an interactive page of the plan and the profile, from the texts\n"
-      "            or the binary files\n"
-      "  serve     show the viewer page on a local server, redrawn on each save\n"
-      "  watch     compile the texts again whenever one is saved\n"
+      "  compile    compile a route text and a train text into the binary files,\n"
+      "             reporting every fault by file and line\n"
+      "  sources    write the five texts of the built-in scenario, as a starting point\n"
+      "  inspect    show what a track, train settings or line data file holds\n"
+      "  plot       draw the plan and the profile of a compiled scenario as an SVG\n"
+      "             picture\n"
+      "  explain    describe a fault code, or a key of the texts with its columns\n"
+      "  lsp        the language server for editors: faults as you type, fields explained\n"
+      "  decompile  turn the binary files back into texts that compile to the same bytes\n"
+      "  view       write an interactive page of the plan and the profile, from the texts\n"
+      "             or the binary files\n"
+      "  serve      show the viewer page on a local server, redrawn on each save\n"
+      "  watch      compile the texts again whenever one is saved\n"
       "\n"
       "'scenario-builder COMMAND --help' describes a command.\n";
   MemoryFileSystem fs;
@@ -49,7 +52,7 @@ TEST(Commands, ProgramHelpListsTheCommandsOfTheTable) {
 
 TEST(Commands, EachCommandsHelpComesFromTheTable) {
   MemoryFileSystem fs;
-  ASSERT_EQ(Commands().size(), 9u);
+  ASSERT_EQ(Commands().size(), 10u);
   for (const CommandInfo& c : Commands()) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(std::string(c.help).rfind(std::string("usage: scenario-builder ") + c.name + " ", 0),
@@ -77,7 +80,8 @@ TEST(Commands, VersionAndUnknownCommands) {
   EXPECT_EQ(version.out, std::string("scenario-builder ") + Version() + "\n");
   CommandResult unknown = RunInMemory(fs, {"compiel"});
   EXPECT_EQ(unknown.status, 2);
-  EXPECT_EQ(unknown.err, "scenario-builder: unknown command 'compiel'\ntry 'scenario-builder --help'\n");
+  EXPECT_EQ(unknown.err, "scenario-builder: unknown command 'compiel' (did you mean 'compile'?)\n"
+                         "try 'scenario-builder --help'\n");
   EXPECT_TRUE(unknown.out.empty());
   EXPECT_TRUE(fs.files().empty());
 }
@@ -130,7 +134,7 @@ TEST(Commands, EndToEndSourcesCompileInspectPlot) {
   testing::WriteBytes(dir + "/Prova_1-.txt", "[generale]\r\n[fine]\r\n");
   r = testing::RunExecutable(dir, {"compile", ".", "--scenario", "Prova", "--train", "1"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err.rfind("./Prova_linea.txt:4: error 15: position 20000 m lies beyond the track", 0), 0u)
+  EXPECT_EQ(r.err.rfind("./Prova_linea.txt:4:11: error: position 20000 m lies beyond the track", 0), 0u)
       << r.err;
 
   r = testing::RunExecutable(dir, {"compile", "--bogus"});

@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 
 #include "command_run.h"
+#include "authoring/commands.h"
+#include "authoring/diagnostic_format.h"
 #include "compiler/binary_decode.h"
 #include "driver/run.h"
 #include "memory_file_system.h"
@@ -26,14 +29,15 @@ const std::string kLineData = "/scn/Torbena-Sarvico-Zeva_linea.dat";
 const std::string kSettings = "/scn/Torbena-Sarvico-Zeva_47302.sim";
 const std::string kTrack = "/scn/Torbena-Sarvico-Zeva_47302.dat";
 
-// The diagnostic lines on standard error: everything but the quoted source lines and the
-// summary that closes it.
+// The diagnostic lines on standard error: everything but the quoted source lines under
+// their gutter, the notes and help without a place, and the summary that closes it.
 std::vector<std::string> Heads(const std::string& err) {
   std::vector<std::string> lines = Lines(err), heads;
   EXPECT_FALSE(lines.empty());
   if (!lines.empty()) lines.pop_back();
   for (const std::string& l : lines)
-    if (l.rfind("    ", 0) != 0) heads.push_back(l);
+    if (l.rfind(" ", 0) != 0 && l.rfind("note: ", 0) != 0 && l.rfind("help: ", 0) != 0)
+      heads.push_back(l);
   return heads;
 }
 
@@ -148,62 +152,64 @@ std::vector<FaultCase> Cases() {
       {"route: position beyond the track (15)", RouteLines(10000, {"pendenza, 20000, 1"}),
        TrainLines({}), 1, 15, 20000, false,
        {{15, 20000, kRoute, 11, "position 20000 m lies beyond the track"}}, {},
-       {kRoute + ":11: error 15: position 20000 m lies beyond the track"}, "pendenza, 20000, 1", 3},
+       {kRoute + ":11:11: error: position 20000 m lies beyond the track"}, "pendenza, 20000, 1", 3},
       {"route: board on an occupied cell (6)",
        RouteLines(10000, {"cartello_indicatore, 1000, PRIMO", "cartello_indicatore, 1000, SECONDO"}),
        TrainLines({}), 1, 6, 1000, false,
        {{6, 1000, kRoute, 12, "cell 21 (1000 m), which holds a"}}, {},
-       {kRoute + ":12: error 6: the indication board at 1000 m needs cell 21"},
+       {kRoute + ":12:22: error: the indication board at 1000 m needs cell 21",
+        kRoute + ":11:22: note: the indication board already in cell 21 (1000 m) was placed here"},
        "cartello_indicatore, 1000, SECONDO", 3},
       {"train: signal on an occupied cell (16)", RouteLines(10000, {}),
        TrainLines({kSignal, "velocita, 0, 100", kSignal}), 1, 16, 2000, false,
        {{16, 2000, kTrain, 4, "placed by line 2 of the train text"}}, {},
-       {kTrain + ":4: error 16: the signal at 2000 m needs cell 41"}, kSignal, 3},
+       {kTrain + ":4:10: error: the signal at 2000 m needs cell 41",
+        kTrain + ":2:10: note: the signal already in cell 41 (2000 m) was placed here"}, kSignal, 3},
       {"train: station off the 50 m grid (8)", RouteLines(10000, {}),
        TrainLines({"stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA"}), 1, 8,
        1025, false, {{8, 1025, kTrain, 2, "1025 m is not a multiple of 50"}}, {},
-       {kTrain + ":2: error 8: "}, "stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA", 3},
+       {kTrain + ":2:11: error: "}, "stazione, 1025, 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, PROVA", 3},
       {"train: text missing (25)", RouteLines(10000, {}), std::nullopt, 1, 25, 0, false,
        {{25, std::nullopt, kTrain, std::nullopt, "cannot open the train text " + kTrain}}, {},
-       {kTrain + ": error 25: cannot open the train text"}, "", 3},
+       {kTrain + ": error: cannot open the train text"}, "", 3},
       {"cell pass: no room before a slowdown start (12)", RouteLines(10000, {}),
        TrainLines({"abbattimento, 4800, AC", "abbattimento, 4750, AC", "abbattimento, 4700, AC",
                    "rallentamento, 5000, 100, 500, 0, 0, 0"}),
        1, 12, 5050, false,
-       {{12, 5050, kTrain, std::nullopt, "cell 101 (5050 m): no free cell among cells 96, 95, 94"}},
-       {}, {kTrain + ": error 12: cell 101 (5050 m): no free cell"}, "", 3},
+       {{12, 5050, kTrain, 5, "cell 101 (5000 m): no free cell among cells 96, 95, 94"}},
+       {}, {kTrain + ":5:16: error: cell 101 (5000 m): no free cell"}, "rallentamento, 5000, 100, 500, 0, 0, 0", 3},
       {"unknown key: warning only", RouteLines(10000, {"pendnza, 1000, 2"}), TrainLines({}), 0, 0, 0,
        false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key 'pendnza', line ignored (did you mean 'pendenza'?)"}},
-       {kRoute + ":11: warning: unknown key 'pendnza'"}, "pendnza, 1000, 2", 3},
+       {kRoute + ":11:1: warning: unknown key 'pendnza'"}, "pendnza, 1000, 2", 3},
       {"Windows-1252 bytes become UTF-8", RouteLines(10000, {"pend\xE8nza, 1000, 2"}), TrainLines({}),
        0, 0, 0, false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key 'pend\xC3\xA8nza'"}},
-       {kRoute + ":11: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
+       {kRoute + ":11:1: warning: unknown key 'pend\xC3\xA8nza', line ignored (did you mean 'pendenza'?)"},
        "pend\xC3\xA8nza, 1000, 2", 3},
       {"a key of a megabyte is quoted by its start", RouteLines(10000, {std::string(1 << 20, 'x')}),
        TrainLines({}), 0, 0, 0, false, {},
        {{0, std::nullopt, kRoute, 11, "unknown key '" + std::string(60, 'x') + "...' (1048576 bytes)"}},
-       {kRoute + ":11: warning: unknown key '" + std::string(60, 'x') +
+       {kRoute + ":11:1: warning: unknown key '" + std::string(60, 'x') +
         "...' (1048576 bytes), line ignored"},
-       std::string(200, 'x') + "... (1048576 bytes)", 3},
+       std::string(kLineShown, 'x') + "...", 3},
       {"short line: warning only", RouteLines(10000, {}),
        TrainLines({"velocita, 0", "100", "aderenza, 0, 100"}), 0, 0, 0, false, {},
        {{0, std::nullopt, kTrain, 2, "column 2 (speed limit) was taken from line 3"}},
-       {kTrain + ":2: warning: the line 'velocita' has 1 of its 2 values"}, "velocita, 0", 3},
+       {kTrain + ":2:1: warning: the line 'velocita' has 1 of its 2 values"}, "velocita, 0", 3},
       {"reading order: route before train", RouteLines(10000, {"pendnza, 1000, 2"}),
        TrainLines({kSignal, kSignal}), 1, 16, 2000, false,
        {{16, 2000, kTrain, 3, "the signal at 2000 m"}},
        {{0, std::nullopt, kRoute, 11, "unknown key"}},
-       {kRoute + ":11: warning: ", kTrain + ":3: error 16: "}, "pendnza, 1000, 2", 3},
+       {kRoute + ":11:1: warning: ", kTrain + ":3:10: error: ", kTrain + ":2:10: note: "}, "pendnza, 1000, 2", 3},
       {"fatal: route text missing (101)", std::nullopt, TrainLines({}), 2, 101, 0, true,
        {{101, std::nullopt, kRoute, std::nullopt, "the route text " + kRoute + " does not exist"}}, {},
-       {kRoute + ": error 101: ", "scenario-builder: fatal: no track to compile"}, "", 0},
+       {kRoute + ": error: ", kRoute + ": fatal error: no track to compile"}, "", 0},
       {"fatal: no route length", testing::Crlf({"[generale]", "sfondo uno, 1", "[fine]"}),
-       TrainLines({}), 2, 0, 0, true, {}, {}, {"scenario-builder: fatal: no track to compile"}, "", 0},
+       TrainLines({}), 2, 0, 0, true, {}, {}, {kRoute + ": fatal error: no track to compile"}, "", 0},
       {"fatal: something at position 0 (1250)", RouteLines(10000, {}),
        TrainLines({"abbattimento, 50, 100"}), 2, 0, 0, true, {}, {},
-       {kTrain + ":2: fatal: cell 1 (position 0 m) must take the fixed stamp 5121"},
+       {kTrain + ":2:15: fatal error: cell 1 (position 0 m) must take the fixed stamp 5121"},
        "abbattimento, 50, 100", 0},
   };
 }
@@ -253,9 +259,10 @@ TEST(CompileCommand, FaultsAndWarningsByFileAndLine) {
     std::vector<std::string> lines = Lines(r.err);
     if (!c.first_source_line.empty()) {
       ASSERT_GE(lines.size(), 2u);
-      EXPECT_EQ(lines[1], "    " + c.first_source_line);
+      const std::string quoted = " | " + c.first_source_line;
+      EXPECT_EQ(lines[1].substr(lines[1].find(" | ")), quoted) << r.err;
     } else if (lines.size() >= 2) {
-      EXPECT_NE(lines[1].rfind("    ", 0), 0u) << "no source line expected:\n" << r.err;
+      EXPECT_EQ(lines[1].find(" | "), std::string::npos) << "no source line expected:\n" << r.err;
     }
     // The author's texts are never deleted, whatever happened.
     EXPECT_EQ(s.Has(ScenarioFile::kRouteSource), c.route.has_value());
@@ -280,9 +287,9 @@ TEST(CompileCommand, MessagesKeepTheirCharacters) {
   const std::string fault = "cannot open the train text " + train + ": " + denied;
   const std::string warning = "unknown key 'pend\xC3\xA8nza', line ignored";
   EXPECT_EQ(Heads(r.err), (std::vector<std::string>{
-                              route + ":11: warning: " + warning + " (did you mean 'pendenza'?)",
-                              train + ": error 25: " + fault}));
-  EXPECT_NE(r.err.find("\n    pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
+                              route + ":11:1: warning: " + warning + " (did you mean 'pendenza'?)",
+                              train + ": error: " + fault + " [fault 25]"}));
+  EXPECT_NE(r.err.find("\n 11 | pend\xC3\xA8nza, 1000, 2\n"), std::string::npos) << r.err;
   const nlohmann::json j = JsonOut(r);
   ASSERT_EQ(j.at("faults").size(), 1u);
   EXPECT_EQ(j.at("faults").at(0).at("message").get<std::string>(), fault);
@@ -311,7 +318,7 @@ TEST(CompileCommand, AFileThatCannotBeWrittenStopsTheCompile) {
                                  "file is written");
   EXPECT_EQ(j.at("files").size(), 0u);
   EXPECT_EQ(s.fs.files(), before);
-  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+  EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal error: " +
                                                    j.at("fatal").get<std::string>()});
 }
 
@@ -362,7 +369,7 @@ TEST(CompileCommand, AFolderInUseByAnotherRunIsLeftAlone) {
               "another run of scenario-builder has been using the folder /scn for 60 s without "
               "ending; this run changed no file");
     EXPECT_EQ(j.at("files").size(), 0u);
-    EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal: " +
+    EXPECT_EQ(Heads(r.err), std::vector<std::string>{"scenario-builder: fatal error: " +
                                                      j.at("fatal").get<std::string>()});
     other.reset();
     EXPECT_EQ(RunInMemory(s.fs, args).status, 0) << "the lock is free again";
@@ -386,6 +393,180 @@ TEST(CompileCommand, WrongCommandLines) {
     EXPECT_TRUE(r.out.empty());
     EXPECT_TRUE(fs.files().empty());
   }
+}
+
+// ---- Mistakes an author makes -------------------------------------------------------------
+
+struct Mistake {
+  const char* name;
+  std::optional<std::string> route, train;  // none: the text is not there
+  std::vector<std::string> args;            // after "compile"; the folder is /scn unless given
+  int status;
+  // The first diagnostic: its file, line, column, kind ("error", "warning", "fatal error"),
+  // and words of its message; an empty kind: no diagnostic at all.
+  std::string file;
+  std::optional<int> line, column;
+  std::string kind;
+  std::string message_has;
+};
+
+std::vector<Mistake> Mistakes() {
+  using testing::RouteLines;
+  using testing::TrainLines;
+  const std::string station = ", 2, 400, 0, 0, 0, 1, 1, 0, 4, 1, 1, 0, 9, 0, 0, ";
+  const std::string lf_route = "[generale]\nlunghezza percorso, 10000\n[pendenze]\npendenza, 0, 1\n[fine]\n";
+  return {
+      {"a typo in a key", RouteLines(10000, {"pendnza, 1000, 2"}), TrainLines({}), {}, 0, kRoute, 11, 1,
+       "warning", "unknown key 'pendnza', line ignored (did you mean 'pendenza'?)"},
+      {"stations out of order", RouteLines(10000, {}),
+       TrainLines({"stazione, 6000" + station + "SECONDA", "stazione, 3000" + station + "PRIMA"}), {}, 1,
+       kTrain, 3, 11, "error", "[fault 22]"},
+      {"two signals in one cell", RouteLines(10000, {}), TrainLines({kSignal, kSignal}), {}, 1, kTrain, 3,
+       10, "error", "needs cell 41 (2000 m), which holds a signal placed by line 2"},
+      {"a feature line without its section head",
+       testing::CrlfLines({"[generale]", "lunghezza percorso, 10000", "pendenza, 0, 1", "[fine]"}),
+       TrainLines({}), {}, 0, kRoute, 3, 1, "warning", "stands in the general section, where it is not read"},
+      {"a train text without [generale]", RouteLines(10000, {}),
+       testing::CrlfLines({"velocita, 0, 100", "[fine]"}), {}, 0, kTrain, 1, 1, "warning",
+       "stands before the line \"[generale]\""},
+      {"letters in a number", RouteLines(10000, {"pendenza, 12O, 1"}), TrainLines({}), {}, 0, kRoute, 11,
+       11, "warning", "reads '12O' as 12"},
+      {"UTF-8 text", RouteLines(10000, {"cartello_indicatore, 1000, CITT\xC3\x80"}), TrainLines({}), {},
+       0, kRoute, 11, 32, "warning", "looks like UTF-8"},
+      {"LF line ends read as CR LF", lf_route, "[generale]\nvelocita, 0, 100\n[fine]\n", {}, 0, "",
+       std::nullopt, std::nullopt, "", ""},
+      {"an empty route text", std::string(), TrainLines({}), {}, 2, kRoute, 1, 1, "error",
+       "the text ends where a field was expected [fault 25]"},
+      {"garbage", std::string("\x01\xFF\x00garbage\r\n,,,\x7F", 16), TrainLines({}), {}, 2, kRoute,
+       std::nullopt, std::nullopt, "error", "[fault 102]"},
+      {"a missing folder", std::nullopt, std::nullopt, {"/nowhere"}, 2,
+       "/nowhere/Torbena-Sarvico-Zeva_linea.txt", std::nullopt, std::nullopt, "error", "[fault 101]"},
+      {"a wrong train number", RouteLines(10000, {}), TrainLines({}), {"/scn", "--train", "1"}, 1,
+       "/scn/Torbena-Sarvico-Zeva_1-.txt", std::nullopt, std::nullopt, "error",
+       "cannot open the train text"},
+  };
+}
+
+std::string HeadOf(const Mistake& m) {
+  std::string h = m.file;
+  if (m.line) h += ":" + std::to_string(*m.line);
+  if (m.column) h += ":" + std::to_string(*m.column);
+  return h + ": " + m.kind + ": ";
+}
+
+TEST(CompileCommand, MistakesOfAnAuthorAreReportedWhereTheyAre) {
+  for (const Mistake& m : Mistakes()) {
+    SCOPED_TRACE(m.name);
+    testing::MemoryScenario s;
+    if (m.route) s.Put(ScenarioFile::kRouteSource, *m.route);
+    if (m.train) s.Put(ScenarioFile::kTrainSource, *m.train);
+    std::vector<std::string> args = {"compile"};
+    if (m.args.empty()) args.push_back("/scn");
+    args.insert(args.end(), m.args.begin(), m.args.end());
+    CommandResult r = RunInMemory(s.fs, args);
+    EXPECT_EQ(r.status, m.status) << r.err;
+    const std::vector<std::string> heads = Heads(r.err);
+    if (m.kind.empty()) {
+      EXPECT_TRUE(heads.empty()) << r.err;
+      continue;
+    }
+    ASSERT_FALSE(heads.empty()) << r.err;
+    EXPECT_EQ(heads[0].substr(0, HeadOf(m).size()), HeadOf(m)) << r.err;
+    EXPECT_NE(heads[0].find(m.message_has), std::string::npos) << r.err;
+  }
+}
+
+// What the folder holds instead of a missing text is named, with the option that reads it.
+TEST(CompileCommand, AMissingTextNamesWhatTheFolderHolds) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+  s.fs.files()["/scn/Torbena-Sarvico-Zeva_2-.txt"] = testing::Train();
+  s.fs.files()["/scn/Torbena-Sarvico-Zeva_7-.txt"] = testing::Train();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--train", "1"});
+  EXPECT_NE(r.err.find("\nnote: the train texts of the scenario Torbena-Sarvico-Zeva in /scn: "
+                       "Torbena-Sarvico-Zeva_2-.txt (--train 2), Torbena-Sarvico-Zeva_7-.txt "
+                       "(--train 7)\n"),
+            std::string::npos)
+      << r.err;
+  r = RunInMemory(s.fs, {"compile", "/scn", "--scenario", "Altra"});
+  EXPECT_NE(r.err.find("\nnote: the route texts in /scn: Torbena-Sarvico-Zeva_linea.txt "
+                       "(--scenario Torbena-Sarvico-Zeva)\n"),
+            std::string::npos)
+      << r.err;
+  r = RunInMemory(s.fs, {"compile", "/nowhere"});
+  EXPECT_NE(r.err.find("\nnote: the folder /nowhere cannot be read: No such file or directory\n"),
+            std::string::npos)
+      << r.err;
+}
+
+// A folder where nothing can be written: the compile stops, names the file, writes nothing.
+TEST(CompileCommand, AReadOnlyFolderStopsTheCompile) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  s.fs.FailReplace(kLineData, WriteStep::kCreate);
+  const auto before = s.fs.files();
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(s.fs.files(), before);
+  ASSERT_FALSE(Heads(r.err).empty()) << r.err;
+  EXPECT_EQ(Heads(r.err)[0].rfind("scenario-builder: fatal error: cannot write " + kLineData, 0), 0u)
+      << r.err;
+}
+
+// --strict: a warning is a fault, and no binary file is written after either.
+TEST(CompileCommand, StrictWritesNothingAfterAWarning) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  CommandResult r = RunInMemory(s.fs, {"compile", "/scn", "--strict", "--json"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(s.Has(ScenarioFile::kTrack));
+  EXPECT_FALSE(s.Has(ScenarioFile::kLineData));
+  EXPECT_EQ(testing::JsonOut(r).at("files").size(), 0u);
+  EXPECT_NE(r.err.find("--strict: no binary file written"), std::string::npos) << r.err;
+  // The same texts without --strict: exit 0, the files written.
+  EXPECT_EQ(RunInMemory(s.fs, {"compile", "/scn"}).status, 0);
+  EXPECT_TRUE(s.Has(ScenarioFile::kTrack));
+}
+
+// --json: each diagnostic with its columns, notes, help and fix.
+TEST(CompileCommand, JsonGivesColumnsNotesAndHelp) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::RouteLines(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::TrainLines({kSignal, kSignal}));
+  const nlohmann::json j = JsonOut(RunInMemory(s.fs, {"compile", "/scn", "--json"}));
+  const nlohmann::json& f = j.at("faults").at(0);
+  EXPECT_EQ(f.at("line").get<int>(), 3);
+  EXPECT_EQ(f.at("column").get<int>(), 10);
+  EXPECT_EQ(f.at("endColumn").get<int>(), 14);
+  EXPECT_EQ(f.at("notes").at(0).at("line").get<int>(), 2);
+  EXPECT_EQ(f.at("notes").at(0).at("message").get<std::string>(),
+            "the signal already in cell 41 (2000 m) was placed here");
+  EXPECT_FALSE(f.at("help").get<std::string>().empty());
+  const nlohmann::json& w = j.at("warnings").at(0);
+  EXPECT_EQ(w.at("column").get<int>(), 1);
+  EXPECT_EQ(w.at("endColumn").get<int>(), 8);
+  EXPECT_EQ(w.at("fix").at("text").get<std::string>(), "pendenza");
+}
+
+// Colour only on a terminal, and never with NO_COLOR or --color=never.
+TEST(CompileCommand, ColourOnATerminalOnly) {
+  testing::MemoryScenario s;
+  s.Put(ScenarioFile::kRouteSource, testing::Route(10000, {"pendnza, 1000, 2"}));
+  s.Put(ScenarioFile::kTrainSource, testing::Train());
+  auto run = [&](bool terminal, bool no_color, std::vector<std::string> args) {
+    std::ostringstream out, err;
+    CommandIo io{&s.fs, '/', &out, &err, terminal, no_color};
+    RunCommand(args, io);
+    return err.str().find('\x1B') != std::string::npos;
+  };
+  EXPECT_TRUE(run(true, false, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(false, false, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, true, {"compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, false, {"compile", "/scn", "--check", "--color=never"}));
+  EXPECT_TRUE(run(false, true, {"--color=always", "compile", "/scn", "--check"}));
+  EXPECT_FALSE(run(true, false, {"compile", "/scn", "--color", "never"}));
 }
 
 }  // namespace

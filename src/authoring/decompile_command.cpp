@@ -118,7 +118,7 @@ int DecompileCommand(const std::vector<std::string>& args, CommandIo& io, Report
     last = d.file;
     Diagnostic w;
     w.severity = Severity::kWarning;
-    w.file = PathToUtf8(ScenarioFilePath(in, d.file));
+    w.where.file = PathToUtf8(ScenarioFilePath(in, d.file));
     w.message = d.what;
     report.Report(w);
   }

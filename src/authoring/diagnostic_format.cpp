@@ -1,5 +1,6 @@
 #include "authoring/diagnostic_format.h"
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 
@@ -9,21 +10,15 @@
 #include "io/text_encoding.h"
 #include "model/faults.h"
 #include "model/run_errors.h"
+#include "readers/format_table.h"
 
 namespace sb {
 namespace {
 
-// A line as quoted under its diagnostic, in UTF-8; a line of megabytes is quoted by its start.
-std::string QuotedLine(std::string_view line) {
-  constexpr size_t kShown = 200;
-  if (line.size() <= kShown) return Cp1252ToUtf8(line);
-  return Cp1252ToUtf8(line.substr(0, kShown)) + "... (" + std::to_string(line.size()) + " bytes)";
-}
-
 // The wanted lines of a text, in one pass. Lines end at LF, as the field reader counts
 // them; a CR before the LF is dropped.
-std::map<int32_t, std::string> PickLines(std::string_view text, const std::set<int32_t>& wanted) {
-  std::map<int32_t, std::string> out;
+std::map<int32_t, QuotedSource> PickLines(std::string_view text, const std::set<int32_t>& wanted) {
+  std::map<int32_t, QuotedSource> out;
   size_t start = 0;  // of line `line`
   int32_t line = 1;
   for (int32_t want : wanted) {
@@ -38,7 +33,10 @@ std::map<int32_t, std::string> PickLines(std::string_view text, const std::set<i
     size_t end = lf == std::string_view::npos ? text.size() : lf;
     size_t len = end - start;
     if (len > 0 && text[end - 1] == '\r') --len;
-    out.emplace(want, QuotedLine(text.substr(start, len)));
+    QuotedSource q;
+    q.bytes = std::string(text.substr(start, std::min(len, kLineKept)));
+    q.length = len;
+    out.emplace(want, std::move(q));
   }
   return out;
 }
@@ -48,21 +46,63 @@ const std::string& PathOf(const SourceTexts& t, SourceFile f) {
   return f == SourceFile::kRoute ? t.route_path : f == SourceFile::kTrain ? t.train_path : kNone;
 }
 
-std::string LineOf(const SourceTexts& t, SourceFile f, int32_t line) {
-  const std::map<int32_t, std::string>* lines =
+const QuotedSource* LineOf(const SourceTexts& t, SourceFile f, int32_t line) {
+  const std::map<int32_t, QuotedSource>* lines =
       f == SourceFile::kRoute ? &t.route_lines : f == SourceFile::kTrain ? &t.train_lines : nullptr;
-  if (lines == nullptr) return "";
+  if (lines == nullptr) return nullptr;
   auto it = lines->find(line);
-  return it == lines->end() ? std::string() : it->second;
+  return it == lines->end() ? nullptr : &it->second;
 }
 
-// File, line and quoted line of a source reference.
-void Locate(Diagnostic* d, const SourceTexts& t, SourceRef where) {
-  d->file = PathToUtf8(PathOf(t, where.file));
-  if (where.file != SourceFile::kNone && where.line > 0) {
-    d->line = where.line;
-    d->source_line = LineOf(t, where.file, where.line);
+// File, line, columns and quoted line of a source reference. A reference to a whole line
+// marks the line from its first character that is not a blank.
+DiagnosticPlace Locate(const SourceTexts& t, SourceRef where) {
+  DiagnosticPlace p;
+  p.file = PathToUtf8(PathOf(t, where.file));
+  if (where.file == SourceFile::kNone || where.line <= 0) return p;
+  p.line = where.line;
+  p.column = where.column;
+  p.end_column = std::max(where.endColumn, where.column);
+  const QuotedSource* q = LineOf(t, where.file, where.line);
+  if (q == nullptr) return p;
+  if (p.column <= 0) {
+    const size_t lead = q->bytes.find_first_not_of(" \t");
+    p.column = lead == std::string::npos ? 1 : static_cast<int32_t>(lead) + 1;
+    p.end_column = std::max(p.column, static_cast<int32_t>(q->bytes.size()) + 1);
   }
+  // The shown part: the line's start, or a stretch around a field far along a long line.
+  QuotedSource shown;
+  shown.length = q->length;
+  size_t from = 0;
+  if (q->bytes.size() > kLineShown && static_cast<size_t>(p.column) > kLineShown - 40)
+    from = std::min(static_cast<size_t>(p.column) - 1 - 40, q->bytes.size() - 1);
+  shown.first_column = static_cast<int32_t>(from) + 1;
+  shown.bytes = q->bytes.substr(from, kLineShown);
+  p.source = std::move(shown);
+  return p;
+}
+
+std::vector<DiagnosticNoteLine> Notes(const SourceTexts& t, const std::vector<DiagnosticNote>& notes) {
+  std::vector<DiagnosticNoteLine> out;
+  for (const DiagnosticNote& n : notes) {
+    DiagnosticNoteLine l;
+    if (n.where.file != SourceFile::kNone) l.where = Locate(t, n.where);
+    l.message = n.message;
+    out.push_back(std::move(l));
+  }
+  return out;
+}
+
+std::optional<DiagnosticFix> Fix(const SourceTexts& t, const std::optional<TextFix>& fix) {
+  if (!fix) return std::nullopt;
+  DiagnosticFix f;
+  f.where = Locate(t, fix->where);
+  f.where.source.reset();
+  f.where.column = fix->where.column;
+  f.where.end_column = fix->where.endColumn;
+  f.text = Cp1252ToUtf8(fix->text);
+  f.title = fix->title;
+  return f;
 }
 
 }  // namespace
@@ -70,9 +110,17 @@ void Locate(Diagnostic* d, const SourceTexts& t, SourceRef where) {
 SourceTexts LoadSourceTexts(Form1& form) {
   std::set<int32_t> wanted[3];  // by SourceFile
   auto want = [&](SourceRef r) { wanted[static_cast<size_t>(r.file)].insert(r.line); };
-  for (const FaultRecord& f : form.run.diag.faults)
-    if (!f.cell) want(f.where);
-  for (const WarningRecord& w : form.run.diag.warnings) want(w.where);
+  auto want_notes = [&](const std::vector<DiagnosticNote>& notes) {
+    for (const DiagnosticNote& n : notes) want(n.where);
+  };
+  for (const FaultRecord& f : form.run.diag.faults) {
+    want(f.where);
+    want_notes(f.notes);
+  }
+  for (const WarningRecord& w : form.run.diag.warnings) {
+    want(w.where);
+    want_notes(w.notes);
+  }
   if (form.HasTrack && form.run.cellSource.size() > 1) want(form.run.cellSource[1]);  // a stamp stop
 
   SourceTexts t;
@@ -95,15 +143,17 @@ std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& t
     Diagnostic d;
     d.code = f.code;
     d.position = f.position;
+    d.where = Locate(texts, f.where);
+    d.message = f.message;
     if (f.cell) {
-      d.file = PathToUtf8(texts.train_path);
-      d.message = "cell " + std::to_string(*f.cell) +
-                  (f.position ? " (" + std::to_string(*f.position) + " m)" : std::string()) + ": " +
-                  f.message;
-    } else {
-      Locate(&d, texts, f.where);
-      d.message = f.message;
+      if (f.where.file == SourceFile::kNone) d.where.file = PathToUtf8(texts.train_path);
+      d.message = CellAt(*f.cell) + ": " + f.message;
     }
+    d.notes = Notes(texts, f.notes);
+    d.help = f.help;
+    if (d.help.empty())
+      if (const FaultInfo* info = FindFault(f.code)) d.help = info->fix;
+    d.fix = Fix(texts, f.fix);
     out.push_back(std::move(d));
   }
   return out;
@@ -117,8 +167,12 @@ std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts&
     if (taken[static_cast<size_t>(w.where.file)]++ >= per_text) continue;
     Diagnostic d;
     d.severity = Severity::kWarning;
-    Locate(&d, texts, w.where);
+    d.where = Locate(texts, w.where);
     d.message = w.message;
+    d.notes = Notes(texts, w.notes);
+    d.fix = Fix(texts, w.fix);
+    d.help = w.help;
+    if (d.help.empty() && d.fix) d.help = d.fix->title;
     out.push_back(std::move(d));
   }
   return out;
@@ -132,7 +186,7 @@ std::vector<Diagnostic> LeftOutNotes(const Form1& form, const SourceTexts& texts
     if (total <= per_text) continue;
     Diagnostic d;
     d.severity = Severity::kNote;
-    d.file = PathToUtf8(PathOf(texts, f));
+    d.where.file = PathToUtf8(PathOf(texts, f));
     d.message = std::to_string(total - per_text) + " more warning" +
                 (total - per_text == 1 ? "" : "s") + " of this text left out; the first " +
                 std::to_string(per_text) + " are shown";
@@ -165,7 +219,7 @@ Diagnostic StampDiagnostic(const Form1& form, const StampPlaceTaken& stop, const
       what = "cell 1 (position 0 m) must take " + std::string(stamp) + ", but it holds " +
              occupant + ", whose " + (first ? "first" : "second") +
              " value is " + std::to_string(held) + " (nothing may stand at position 0)";
-      if (form.run.cellSource.size() > 1) Locate(&d, texts, form.run.cellSource[1]);
+      if (form.run.cellSource.size() > 1) d.where = Locate(texts, form.run.cellSource[1]);
     }
   }
   if (what.empty())
@@ -192,7 +246,7 @@ Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<s
 }
 
 std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bool fatal,
-                           bool check_only, size_t files_written) {
+                           bool check_only, size_t files_written, bool strict) {
   auto count = [](size_t n, const char* word) {
     return std::to_string(n) + " " + word + (n == 1 ? "" : "s");
   };
@@ -203,9 +257,22 @@ std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bo
          std::to_string(form.ErrorPosition) + " m";
   }
   if (check_only) return s + "; checked only, no file written";
+  if (strict && faults + warnings > 0) return s + "; --strict: no binary file written";
   s += "; " + count(files_written, "binary file") + " written";
   if (faults > 0) s += " all the same";
   return s;
+}
+
+// Order on standard error: the route text, the train text, by line; a diagnostic without a
+// line after the lines of its file.
+void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts) {
+  const std::string route = PathToUtf8(texts.route_path), train = PathToUtf8(texts.train_path);
+  auto key = [&](const Diagnostic& d) {
+    int rank = d.where.file == route ? 0 : d.where.file == train ? 1 : 2;
+    return std::make_pair(rank, d.where.line.value_or(INT32_MAX));
+  };
+  std::stable_sort(list->begin(), list->end(),
+                   [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
 }
 
 }  // namespace sb

@@ -24,19 +24,25 @@ class RunFailure;
 struct SourceTexts {
   std::string route_path;
   std::string train_path;
-  // By line number: the line without its line end, in UTF-8, a long one cut to its start.
-  std::map<int32_t, std::string> route_lines;
-  std::map<int32_t, std::string> train_lines;
+  // By line number: the line without its line end, as the text holds it (Windows-1252), a
+  // long one cut after kLineKept bytes (`length` keeps its whole length).
+  std::map<int32_t, QuotedSource> route_lines;
+  std::map<int32_t, QuotedSource> train_lines;
 };
+
+// Of a long line, this many bytes are kept, and this many shown around the field at fault.
+inline constexpr size_t kLineKept = 4096;
+inline constexpr size_t kLineShown = 160;
 
 // Reads back, from the two texts named by the form, the lines that its recorded faults and
 // warnings (and a stop at a fixed stamp) are about, and keeps only those: called after the
 // compile, it holds one text at a time and drops it at once. A missing text gives no lines.
 SourceTexts LoadSourceTexts(Form1& form);
 
-// The recorded faults, in the order they were met. Faults of the cell pass are reported
-// against the train text (its slowdowns make the pass's work), without a line, their message
-// led by the cell and its position.
+// The recorded faults, in the order they were met, each at the field at fault, with its notes
+// and its help (the fault's own, or that of its code in the table of the formats). Faults of
+// the cell pass point at the line of the slowdown that made the pass's work (the train text
+// without a line when there is none), their message led by the cell and its position.
 std::vector<Diagnostic> FaultDiagnostics(const Form1& form, const SourceTexts& texts);
 // The first `per_text` kept warnings of each text, in the order they were met.
 std::vector<Diagnostic> WarningDiagnostics(const Form1& form, const SourceTexts& texts,
@@ -54,7 +60,12 @@ Diagnostic StampDiagnostic(const Form1& form, const StampPlaceTaken& stop, const
 Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<std::string>& written);
 
 // What the compile came to, in plain words: the summing-up line on standard error.
+// `strict`: warnings counted as faults, and no binary file written after either.
 std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bool fatal,
-                           bool check_only, size_t files_written);
+                           bool check_only, size_t files_written, bool strict = false);
+
+// Order on standard error: the route text, the train text, by line; a diagnostic without a
+// line after the lines of its file.
+void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts);
 
 }  // namespace sb

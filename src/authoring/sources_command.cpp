@@ -1,5 +1,7 @@
 #include "authoring/sources_command.h"
 
+#include <utility>
+
 #include "authoring/command_line.h"
 #include "io/file_names.h"
 #include "io/file_system.h"
@@ -11,19 +13,28 @@
 namespace sb {
 
 const char kSourcesHelp[] =
-    "usage: scenario-builder sources [DIR] [--force]\n"
+    "usage: scenario-builder sources [DIR] [--scenario NAME] [--train NUMBER] [--force]\n"
     "\n"
     "Writes the five texts of the built-in scenario Torbena-Sarvico-Zeva (train 47302)\n"
-    "into DIR (default: the working directory): the route text, the train text, the\n"
-    "notes, the slowdown order form and the train card. Nothing is compiled or deleted.\n"
+    "into DIR (default: the working directory; made when missing): the route text, the\n"
+    "train text, the notes, the slowdown order form and the train card. Nothing is\n"
+    "compiled or deleted. With --scenario and --train the route and train texts are\n"
+    "named NAME_linea.txt and NAME_NUMBER-.txt, so that 'compile DIR --scenario NAME\n"
+    "--train NUMBER' reads them; the other three keep the built-in names.\n"
     "\n"
-    "  --force  replace texts that already exist (without it, an existing text is an\n"
-    "           error and nothing is written)\n";
+    "  --scenario NAME  name of the route and train texts (default: Torbena-Sarvico-Zeva)\n"
+    "  --train NUMBER   train number in the train text's name (default: 47302)\n"
+    "  --force          replace texts that already exist (without it, an existing text\n"
+    "                   is an error and nothing is written)\n";
 
 int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter& report) {
   ParsedArgs a;
   std::string err;
-  if (!ParseArgs(args, {{"--force", false}}, 1, &a, &err)) return report.WrongUsage(err);
+  if (!ParseArgs(args, {{"--force", false}, {"--scenario", true}, {"--train", true}}, 1, &a, &err))
+    return report.WrongUsage(err);
+  const std::string name = a.Value("--scenario", kBuiltInScenario);
+  const std::string train = a.Value("--train", kBuiltInTrain);
+  if (!CheckScenarioNames(name, train, &err)) return report.WrongUsage(err);
 
   Form1 form;
   form.run.fs = io.fs;
@@ -32,13 +43,22 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
   form.ScenarioName = kBuiltInScenario;
   form.TrainNumber = kBuiltInTrain;
 
-  const ScenarioFile kTexts[] = {ScenarioFile::kRouteSource, ScenarioFile::kTrainSource,
-                                 ScenarioFile::kNotes, ScenarioFile::kSlowdownOrder,
-                                 ScenarioFile::kTrainCard};
+  // The route and train texts under the names asked for, the documents under the built-in
+  // ones: a Form1 for each naming.
+  Form1 named;
+  named.run.fs = io.fs;
+  named.run.folder = form.run.folder;
+  named.run.separator = io.separator;
+  named.ScenarioName = name;
+  named.TrainNumber = train;
+  const std::pair<Form1*, ScenarioFile> kTexts[] = {
+      {&named, ScenarioFile::kRouteSource}, {&named, ScenarioFile::kTrainSource},
+      {&form, ScenarioFile::kNotes}, {&form, ScenarioFile::kSlowdownOrder},
+      {&form, ScenarioFile::kTrainCard}};
   if (!a.Has("--force")) {
     bool taken = false;
-    for (ScenarioFile f : kTexts) {
-      std::string path = ScenarioFilePath(form, f);
+    for (const auto& [owner, f] : kTexts) {
+      std::string path = ScenarioFilePath(*owner, f);
       if (io.fs->Exists(path)) {
         report.Fail(PathToUtf8(path) + " already exists; not replaced (--force replaces it)");
         taken = true;
@@ -50,10 +70,10 @@ int SourcesCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
   if (!io.fs->MakeFolders(form.run.folder, &err))
     return report.Fail("cannot make the folder " + PathToUtf8(err));
   try {
-    dati_linea(form);
-    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kRouteSource)) << "\n";
-    dati_treno(form);
-    *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kTrainSource)) << "\n";
+    dati_linea(named);
+    *io.out << PathToUtf8(ScenarioFilePath(named, ScenarioFile::kRouteSource)) << "\n";
+    dati_treno(named);
+    *io.out << PathToUtf8(ScenarioFilePath(named, ScenarioFile::kTrainSource)) << "\n";
     dati_note(form);
     *io.out << PathToUtf8(ScenarioFilePath(form, ScenarioFile::kNotes)) << "\n";
     dati_rallentamenti(form);

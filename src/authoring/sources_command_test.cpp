@@ -75,5 +75,21 @@ TEST(SourcesCommand, AFailedWriteIsReported) {
             std::string::npos) << r.err;
 }
 
+// Texts under an author's names compile at once under the same names; the three documents
+// keep the built-in names.
+TEST(SourcesCommand, TextsUnderNamesOfOnesOwnCompileAtOnce) {
+  MemoryFileSystem fs;
+  CommandResult r = RunInMemory(fs, {"sources", "/new/line", "--scenario", "Mia-Linea", "--train", "9"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs.Exists("/new/line/Mia-Linea_linea.txt"));
+  EXPECT_TRUE(fs.Exists("/new/line/Mia-Linea_9-.txt"));
+  EXPECT_TRUE(fs.Exists("/new/line/Torbena-Sarvico-Zeva_47302_note.txt"));
+  EXPECT_FALSE(fs.Exists("/new/line/Torbena-Sarvico-Zeva_linea.txt"));
+  r = RunInMemory(fs, {"compile", "/new/line", "--scenario", "Mia-Linea", "--train", "9", "--strict"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(fs.Exists("/new/line/Mia-Linea_9.dat"));
+  EXPECT_EQ(RunInMemory(fs, {"sources", "/x", "--train", "a/b"}).status, 2);
+}
+
 }  // namespace
 }  // namespace sb

@@ -112,16 +112,6 @@ ViewBuild FromBinaryFiles(CommandIo& io, Reporter& report, const ViewRequest& rq
   return b;
 }
 
-// Reading order: the route text, the train text, by line; those without a line last.
-void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts) {
-  const std::string route = PathToUtf8(texts.route_path), train = PathToUtf8(texts.train_path);
-  auto key = [&](const Diagnostic& d) {
-    const int rank = d.file == route ? 0 : d.file == train ? 1 : 2;
-    return std::make_pair(rank, d.line.value_or(INT32_MAX));
-  };
-  std::stable_sort(list->begin(), list->end(),
-                   [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
-}
 
 }  // namespace
 

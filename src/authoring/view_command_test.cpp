@@ -37,7 +37,7 @@ TEST(ViewCommand, FromTheTextsWritesOnlyThePage) {
   CommandResult r = RunInMemory(s.fs, {"view", "/scn", "--out", "/out/v.html"});
   EXPECT_EQ(r.status, 1) << r.err;  // the second signal is a fault: the page all the same
   EXPECT_EQ(r.out, "/out/v.html\n");
-  EXPECT_NE(r.err.find("/scn/Torbena-Sarvico-Zeva_47302-.txt:5: error 16:"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("/scn/Torbena-Sarvico-Zeva_47302-.txt:5:10: error: "), std::string::npos) << r.err;
   EXPECT_EQ(s.fs.files().size(), files_before + 1);  // no binary file
   const nlohmann::json d = PageData(s.fs.files().at("/out/v.html"));
   ASSERT_TRUE(d.is_object());

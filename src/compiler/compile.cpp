@@ -59,6 +59,8 @@ void memorizza_percorso(Form1& form, int32_t& j, BinaryFiles files) {
 
   if (files == BinaryFiles::kNone) return;
   if (files == BinaryFiles::kWriteIfNoFault && FaultRecorded(form)) return;
+  if (files == BinaryFiles::kWriteIfClean && (FaultRecorded(form) || form.run.diag.WarningCount() > 0))
+    return;
   std::vector<FileToWrite> unit;
   if (form.LineDataFlag != 0) {
     unit.push_back({ScenarioFilePath(form, ScenarioFile::kLineData), LineDataSize(form.Grid),

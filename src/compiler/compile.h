@@ -14,6 +14,7 @@ namespace sb {
 enum class BinaryFiles {
   kWrite,           // always, from whatever the model holds
   kWriteIfNoFault,  // only when no fault was recorded
+  kWriteIfClean,    // only when neither a fault nor a warning was recorded
   kNone,            // read and check everything, write nothing
 };
 

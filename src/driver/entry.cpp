@@ -1,5 +1,6 @@
 #include "driver/entry.h"
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,6 +9,12 @@
 #include "driver/run.h"
 #include "io/file_system.h"
 #include "platform/platform.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace sb {
 
@@ -23,6 +30,15 @@ int Main(int argc, char** argv) {
   }
   auto fs = MakeRealFileSystem();
   CommandIo io{fs.get(), MakePlatform()->PathSeparator(), &std::cout, &std::cerr};
+#ifdef _WIN32
+  // A console of Windows shows escapes only when asked to: colour with --color=always.
+  io.err_shows_colour = false;
+#else
+  const char* term = std::getenv("TERM");
+  io.err_shows_colour = ::isatty(STDERR_FILENO) == 1 && !(term && std::string(term) == "dumb");
+#endif
+  const char* no_color = std::getenv("NO_COLOR");
+  io.no_color = no_color != nullptr && *no_color != '\0';
   int status = RunCommand(std::vector<std::string>(argv + 1, argv + argc), io);
   std::cout.flush();
   return status;

@@ -27,8 +27,8 @@ std::string FaultMessage(const Form1& form) {
     m += "fault " + std::to_string(form.ErrorCode);
   } else {
     const Diagnostic& d = faults[0];
-    if (!d.file.empty()) m += d.file + ": ";
-    if (d.line) m += "line " + std::to_string(*d.line) + ": ";
+    if (!d.where.file.empty()) m += d.where.file + ": ";
+    if (d.where.line) m += "line " + std::to_string(*d.where.line) + ": ";
     m += "fault " + std::to_string(d.code.value_or(form.ErrorCode)) + ": " + d.message;
     if (faults.size() > 1)
       m += " (and " + std::to_string(faults.size() - 1) + " more fault" +

@@ -79,6 +79,16 @@ class FileSystem {
   // nothing and the run goes on as it would without one.
   virtual std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                                  std::chrono::milliseconds wait) = 0;
+  // The names of the files (not folders) in the folder `dir` ("" is the working folder),
+  // sorted. On failure returns false and sets *err to the system's description; a file
+  // system that cannot list folders fails so.
+  virtual bool ListFiles(const std::string& dir, std::vector<std::string>* names,
+                         std::string* err) {
+    (void)dir;
+    names->clear();
+    *err = "folders cannot be listed here";
+    return false;
+  }
 };
 
 std::unique_ptr<FileSystem> MakeRealFileSystem();

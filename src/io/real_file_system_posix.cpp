@@ -1,8 +1,10 @@
 // The real file system on POSIX hosts.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -196,6 +198,24 @@ class RealFileSystem : public FileSystem {
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return TakeFolderLock(dir, wait);
+  }
+
+  bool ListFiles(const std::string& dir, std::vector<std::string>* names,
+                 std::string* err) override {
+    names->clear();
+    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+    if (d == nullptr) {
+      *err = ErrnoText(errno);
+      return false;
+    }
+    const std::string base = dir.empty() ? "" : dir + "/";
+    while (const dirent* e = ::readdir(d)) {
+      const std::string name = e->d_name;
+      if (name != "." && name != ".." && Exists(base + name)) names->push_back(name);
+    }
+    ::closedir(d);
+    std::sort(names->begin(), names->end());
+    return true;
   }
 
  private:

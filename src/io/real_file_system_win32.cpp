@@ -1,5 +1,6 @@
 // The real file system on Windows: wide-character APIs, binary access only, and a
 // replacement by rename over the old file that never deletes it first.
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <memory>
@@ -246,6 +247,23 @@ class RealFileSystem : public FileSystem {
   std::unique_ptr<FolderLock> LockFolder(const std::string& dir,
                                          std::chrono::milliseconds wait) override {
     return TakeFolderLock(dir, wait);
+  }
+
+  bool ListFiles(const std::string& dir, std::vector<std::string>* names,
+                 std::string* err) override {
+    names->clear();
+    WIN32_FIND_DATAW found;
+    HANDLE h = ::FindFirstFileW(Widen((dir.empty() ? std::string(".") : dir) + "\\*").c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+      *err = SystemErrorText(::GetLastError());
+      return false;
+    }
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names->push_back(Narrow(found.cFileName));
+    } while (::FindNextFileW(h, &found));
+    ::FindClose(h);
+    std::sort(names->begin(), names->end());
+    return true;
   }
 
  private:
