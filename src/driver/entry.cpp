@@ -1,6 +1,5 @@
 #include "driver/entry.h"
 
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -11,8 +10,8 @@
 
 namespace sb {
 
-int Main(int argc, char** argv) {
-  if (argc <= 1) {
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
     auto platform = MakePlatform();
     auto fs = MakeRealFileSystem();
     Form1 form;
@@ -22,9 +21,10 @@ int Main(int argc, char** argv) {
     return Form_Load(form, *platform);
   }
   auto fs = MakeRealFileSystem();
-  CommandIo io{fs.get(), MakePlatform()->PathSeparator(), &std::cout, &std::cerr};
-  int status = RunCommand(std::vector<std::string>(argv + 1, argv + argc), io);
-  std::cout.flush();
+  CommandIo io{fs.get(), MakePlatform()->PathSeparator(), &out, &err};
+  int status = RunCommand(args, io);
+  out.flush();
+  err.flush();
   return status;
 }
 
