@@ -22,6 +22,8 @@
 #include <vector>
 
 #include "io/win32_text.h"
+
+#include <shellapi.h>
 #include "model/run_errors.h"
 #include "platform/platform.h"
 
@@ -207,9 +209,15 @@ int Answer(const std::string& exe) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   _setmode(_fileno(stdout), _O_BINARY);  // "\n" line ends, as a script reading them expects
-  std::vector<std::string> args(argv, argv + argc);
+  // The arguments in UTF-16, so that a folder of any name can be given (argv is in the ANSI
+  // code page).
+  int argc = 0;
+  wchar_t** wargv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(sb::Narrow(wargv[i]));
+  if (wargv) ::LocalFree(wargv);
   if (args.size() == 3 && args[1] == "shots") return Shots(args[2]);
   if (args.size() == 3 && args[1] == "answer") return Answer(args[2]);
   std::fputs("usage: win-shots shots DIR | win-shots answer EXE\n", stderr);

@@ -1,7 +1,7 @@
 #include "driver/entry.h"
 
 #include <cstdlib>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,8 +18,8 @@
 
 namespace sb {
 
-int Main(int argc, char** argv) {
-  if (argc <= 1) {
+int Main(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.empty()) {
     auto platform = MakePlatform();
     auto fs = MakeRealFileSystem();
     Form1 form;
@@ -29,7 +29,7 @@ int Main(int argc, char** argv) {
     return Form_Load(form, *platform);
   }
   auto fs = MakeRealFileSystem();
-  CommandIo io{fs.get(), MakePlatform()->PathSeparator(), &std::cout, &std::cerr};
+  CommandIo io{fs.get(), MakePlatform()->PathSeparator(), &out, &err};
 #ifdef _WIN32
   // A console of Windows shows escapes only when asked to: colour with --color=always.
   io.err_shows_colour = false;
@@ -39,8 +39,9 @@ int Main(int argc, char** argv) {
 #endif
   const char* no_color = std::getenv("NO_COLOR");
   io.no_color = no_color != nullptr && *no_color != '\0';
-  int status = RunCommand(std::vector<std::string>(argv + 1, argv + argc), io);
-  std::cout.flush();
+  int status = RunCommand(args, io);
+  out.flush();
+  err.flush();
   return status;
 }
 

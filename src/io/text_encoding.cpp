@@ -81,4 +81,17 @@ std::string PathToUtf8(std::string_view text) {
   return IsValidUtf8(text) ? std::string(text) : Cp1252ToUtf8(text);
 }
 
+size_t CompleteUtf8Length(std::string_view text) {
+  const size_t n = text.size();
+  // Looks back over at most three continuation bytes for the lead byte of the last character.
+  for (size_t back = 1; back <= 4 && back <= n; ++back) {
+    const unsigned char c = static_cast<unsigned char>(text[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte
+    size_t needs = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 1;
+    if (c >= 0xF5) needs = 1;
+    return needs > back ? n - back : n;
+  }
+  return n;
+}
+
 }  // namespace sb

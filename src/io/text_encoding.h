@@ -21,6 +21,11 @@ std::string PathToUtf8(std::string_view text);
 // Whether the bytes form valid UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view text);
 
+// The length of `text` without a character cut short at its end: the bytes a writer that
+// converts piece by piece keeps for the next piece. At most three bytes are held back, and
+// only when they can begin a character; other bytes are never held.
+size_t CompleteUtf8Length(std::string_view text);
+
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string* out, char32_t code_point);
 

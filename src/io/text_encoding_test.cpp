@@ -48,5 +48,22 @@ TEST(TextEncoding, PathsKeepValidUtf8AndReadOthersAsWindows1252) {
   EXPECT_EQ(PathToUtf8("C:\\giochi\\jos\xE9"), "C:\\giochi\\jos\xC3\xA9");
 }
 
+// A writer that converts piece by piece holds back only a character cut short.
+TEST(TextEncoding, CompleteUtf8LengthHoldsBackACharacterCutShort) {
+  const std::pair<const char*, size_t> cases[] = {
+      {"pend\xC3\xA8nza", 9},
+      {"pend\xC3", 4},                 // è cut after its first byte
+      {"\xE2\x82", 0},                // € cut after two bytes
+      {"a\xE2\x82\xAC", 4},          // € whole
+      {"a\xF0\x9F\x9A", 1},          // a train, three bytes of four
+      {"a\xF0\x9F\x9A\x86", 5},
+      {"a\xE8", 1},                    // may begin a character: held until the next piece
+      {"a\xFF", 2},                    // begins none
+      {"a\x80\x80\x80\x80", 5},     // continuation bytes without a lead
+      {"", 0},
+  };
+  for (const auto& [text, length] : cases) EXPECT_EQ(CompleteUtf8Length(text), length) << text;
+}
+
 }  // namespace
 }  // namespace sb

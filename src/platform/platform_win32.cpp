@@ -68,6 +68,9 @@ class Win32Platform : public Platform {
     wc.lpfnWndProc = FormProc;
     wc.hInstance = instance;
     wc.hCursor = ::LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    // The program's icon (resource 1), in the title bar and the task bar; none in a program
+    // without it.
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kWindowClass;
     ::RegisterClassExW(&wc);
