@@ -125,6 +125,25 @@ std::string FixText(const std::string& cp1252, bool crlf) {
 
 }  // namespace
 
+namespace {
+
+// Whether `file_name` is a train text of `scenario` (named as the compile names it, and taken
+// for one of that scenario when opened); *train is then its train number.
+bool IsTrainTextOf(const std::string& file_name, const std::string& scenario, std::string* train) {
+  const std::string shape = ScenarioFileName(scenario, std::string(1, '\0'), ScenarioFile::kTrainSource);
+  const size_t at = shape.find('\0');
+  const size_t tail = shape.size() - at - 1;
+  if (file_name.size() <= at + tail || file_name.compare(0, at, shape, 0, at) != 0 ||
+      file_name.compare(file_name.size() - tail, tail, shape, at + 1, tail) != 0)
+    return false;
+  *train = file_name.substr(at, file_name.size() - at - tail);
+  std::string s, t;
+  return ScenarioFileName(scenario, *train, ScenarioFile::kTrainSource) == file_name &&
+         SourceKindOf(file_name, &s, &t) == SourceFile::kTrain && s == scenario && t == *train;
+}
+
+}  // namespace
+
 SourceFile SourceKindOf(const std::string& file_name, std::string* scenario, std::string* train) {
   if (EndsWith(file_name, "_linea.txt")) {
     *scenario = file_name.substr(0, file_name.size() - 10);
@@ -289,6 +308,7 @@ void LanguageServer::Open(const Json& params) {
     doc.folder = ParentFolder(doc.path, separator_);
   }
   docs_[uri] = std::move(doc);
+  unopened_.erase(uri);  // open now: its diagnostics are those of the buffer
   CheckAndPublish(uri);
 }
 
@@ -322,7 +342,9 @@ void LanguageServer::Close(const Json& params) {
   const Document closed = std::move(it->second);
   docs_.erase(it);
   Notify("textDocument/publishDiagnostics", Json{{"uri", uri}, {"diagnostics", Json::array()}});
-  // The train texts of a route text closed are checked against the one on disk.
+  // The train texts of a route text closed are checked against the one on disk; those not
+  // open lose the diagnostics its check gave them, as nothing would check them again.
+  if (closed.kind == SourceFile::kRoute) ClearUnopened(closed.path, {});
   if (closed.kind == SourceFile::kRoute)
     for (const auto& [u, d] : docs_)
       if (d.kind == SourceFile::kTrain && d.folder == closed.folder && d.scenario == closed.scenario)
@@ -360,20 +382,57 @@ void LanguageServer::CheckAndPublish(const std::string& uri) {
     return;
   }
   if (doc->kind != SourceFile::kRoute) return;
-  bool route_published = false;
-  const std::string folder = doc->folder, scenario = doc->scenario;
-  std::vector<std::string> trains;
+  const std::string folder = doc->folder, scenario = doc->scenario, route_path = doc->path;
+  std::string err;
+  const std::vector<std::string> trains = TrainsOf(folder, scenario, &err);
+  Json note;
+  if (!err.empty())
+    note = Json{{"range", RangeOf(SourceRef{SourceFile::kRoute, 0}, nullptr)},
+                {"severity", kSeverityWarning},
+                {"source", kSource},
+                {"message", "the folder " + PathToUtf8(folder.empty() ? std::string(".") : folder) +
+                                " cannot be read: " + PathToUtf8(err) + "; only the open train texts are checked"}};
+  // The route text's own diagnostics come from the check with the first train text.
+  for (size_t i = 0; i < trains.size(); ++i) CheckPair(folder, scenario, trains[i], true, i == 0, true, i == 0 ? note : Json());
+  if (trains.empty()) CheckPair(folder, scenario, kNoTrainNumber, false, true, false, note);
+  std::vector<std::string> checked;
+  for (const std::string& t : trains)
+    checked.push_back(UriOf(ScenarioFilePath(ScenarioNaming{folder, separator_, scenario, t}, ScenarioFile::kTrainSource)));
+  ClearUnopened(route_path, checked);  // train texts gone from the folder since
+}
+
+std::vector<std::string> LanguageServer::TrainsOf(const std::string& folder, const std::string& scenario,
+                                                  std::string* err) {
+  std::map<std::string, std::string> by_name;  // file name to train number
   for (const auto& [u, d] : docs_)
-    if (d.kind == SourceFile::kTrain && d.folder == folder && d.scenario == scenario) trains.push_back(d.train);
-  for (const std::string& t : trains) {
-    CheckPair(folder, scenario, t, true, !route_published, true);
-    route_published = true;
+    if (d.kind == SourceFile::kTrain && d.folder == folder && d.scenario == scenario)
+      by_name[FileName(d.path, separator_)] = d.train;
+  std::vector<std::string> names;
+  if (disk_.ListFiles(folder, &names, err)) {
+    err->clear();
+    std::string train;
+    for (const std::string& n : names)
+      if (IsTrainTextOf(n, scenario, &train)) by_name.emplace(n, train);
   }
-  if (!route_published) CheckPair(folder, scenario, kNoTrainNumber, false, true, false);
+  std::vector<std::string> trains;
+  for (const auto& [name, train] : by_name) trains.push_back(train);
+  return trains;
+}
+
+void LanguageServer::ClearUnopened(const std::string& route_path, const std::vector<std::string>& keep) {
+  for (auto it = unopened_.begin(); it != unopened_.end();) {
+    if (it->second != route_path || std::find(keep.begin(), keep.end(), it->first) != keep.end()) {
+      ++it;
+      continue;
+    }
+    Notify("textDocument/publishDiagnostics", Json{{"uri", it->first}, {"diagnostics", Json::array()}});
+    it = unopened_.erase(it);
+  }
 }
 
 void LanguageServer::CheckPair(const std::string& folder, const std::string& scenario, const std::string& train,
-                               bool train_is_real, bool publish_route, bool publish_train) {
+                               bool train_is_real, bool publish_route, bool publish_train,
+                               const Json& route_note) {
   OpenTexts fs(disk_);
   Form1 form;
   form.run.fs = &fs;
@@ -476,13 +535,21 @@ void LanguageServer::CheckPair(const std::string& folder, const std::string& sce
       add(f, where, kSeverityError, std::nullopt, "the compile could not complete: " + *fatal, {}, "", std::nullopt);
     }
   }
+  if (!route_note.is_null()) out[1].push_back(route_note);
   if (publish_route) Publish(UriOf(paths[1]), std::move(out[1]), std::move(fixes[1]));
-  if (publish_train) Publish(UriOf(paths[2]), std::move(out[2]), std::move(fixes[2]));
+  if (publish_train) Publish(UriOf(paths[2]), std::move(out[2]), std::move(fixes[2]), paths[1]);
 }
 
-void LanguageServer::Publish(const std::string& uri, Json diagnostics, std::vector<QuickFix> fixes) {
+void LanguageServer::Publish(const std::string& uri, Json diagnostics, std::vector<QuickFix> fixes,
+                             const std::string& route_path) {
   Document* doc = Find(uri);
-  if (!doc) return;  // a text the editor has not open
+  if (!doc) {
+    // A train text on disk: shown in the editor's list of problems, without a version.
+    if (route_path.empty()) return;
+    unopened_[uri] = route_path;
+    Notify("textDocument/publishDiagnostics", Json{{"uri", uri}, {"diagnostics", std::move(diagnostics)}});
+    return;
+  }
   doc->fixes = std::move(fixes);
   Notify("textDocument/publishDiagnostics",
          Json{{"uri", uri}, {"version", doc->version}, {"diagnostics", std::move(diagnostics)}});

@@ -68,13 +68,25 @@ class LanguageServer {
   void Close(const Json& params);
   Json CodeActions(const Json& params);
 
-  // Checks the scenario of the document and publishes the diagnostics of the open texts it
-  // touches: a route text re-checks every open train text of its scenario.
+  // Checks the scenario of the document and publishes the diagnostics of the texts it
+  // touches: a route text re-checks every train text of its scenario in its folder, open or
+  // on disk.
   void CheckAndPublish(const std::string& uri);
+  // The train numbers of the train texts of a scenario in its folder: those open and those on
+  // disk, sorted by file name. When the folder cannot be listed, *err says why and only the
+  // open ones are given.
+  std::vector<std::string> TrainsOf(const std::string& folder, const std::string& scenario, std::string* err);
+  // Clears the diagnostics of the unopened train texts published for the route text at
+  // `route_path`, but those in `keep`.
+  void ClearUnopened(const std::string& route_path, const std::vector<std::string>& keep);
   // Compiles one pair; publishes the diagnostics of `publish` (route, train or both).
+  // `route_note` is a diagnostic added to the route text's.
   void CheckPair(const std::string& folder, const std::string& scenario, const std::string& train,
-                 bool train_is_real, bool publish_route, bool publish_train);
-  void Publish(const std::string& uri, Json diagnostics, std::vector<QuickFix> fixes);
+                 bool train_is_real, bool publish_route, bool publish_train, const Json& route_note = Json());
+  // Publishes for an open text, or for a train text not open when `route_path` names the
+  // route text whose check it is (noted, to be cleared when that one closes).
+  void Publish(const std::string& uri, Json diagnostics, std::vector<QuickFix> fixes,
+               const std::string& route_path = "");
 
   Document* Find(const std::string& uri);
   std::string UriOf(const std::string& path) const;
@@ -86,6 +98,9 @@ class LanguageServer {
   bool shutdown_ = false;
   bool exited_ = false;
   std::map<std::string, Document> docs_;  // by URI
+  // The train texts not open whose diagnostics were published: URI to the path of the route
+  // text whose check published them.
+  std::map<std::string, std::string> unopened_;
 };
 
 // The kind of a source text and its scenario, from its file name: NAME_linea.txt is a route

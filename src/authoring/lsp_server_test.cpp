@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 
 #include "authoring/json_output.h"
@@ -135,12 +137,88 @@ TEST_F(Lsp, AChangeOfTheRouteTextChecksTheOpenTrainTextsAgain) {
   out = Notify("textDocument/didClose", {{"textDocument", {{"uri", kRouteUri}}}});
   EXPECT_EQ(DiagnosticsOf(out, kTrainUri), Json::array());
 
-  // A route text alone, without a route length: its own diagnostics only.
+  // A route text without a route length: its own diagnostics, from the check with the train
+  // text on disk.
   out = Open(kRouteUri, "[generale]\r\nlunghezza percorso, 2000000\r\n[fine]\r\n");
   d = DiagnosticsOf(out, kRouteUri);
   ASSERT_GE(d.size(), 1u);
   EXPECT_EQ(d[0]["code"], 1);
   EXPECT_EQ(d[0]["range"]["start"], Json::parse(R"({"line":1,"character":20})"));
+}
+
+// A route text open alone: the train texts of its scenario on disk are checked with it and
+// their diagnostics published (without a version: they are not open), again on every change,
+// cleared when the route text closes. Other texts of the folder are left alone.
+TEST_F(Lsp, ARouteTextAloneChecksTheTrainTextsOnDisk) {
+  constexpr char kOtherUri[] = "file:///scn/Linea_12-.txt";
+  fs.files()["/scn/Linea_12-.txt"] = Train({"segnale, 7500, 2,4,1, 1, 0, 2, 2,1,1, 0"});
+  fs.files()["/scn/Linea_Prova_3-.txt"] = Train({"segnale, 8000, 2,4,1, 1, 0, 2, 2,1,1, 0"});  // of Linea_Prova
+  fs.files()["/scn/Altra_7-.txt"] = "";
+  fs.files()["/scn/Linea_7_note.txt"] = "";
+  fs.files()["/scn/sub/Linea_8-.txt"] = "";
+  const std::map<std::string, std::string> before = fs.files();
+  Initialize();
+  auto published = [&](const std::vector<Json>& out) {
+    std::set<std::string> uris;
+    for (const Json& m : out)
+      if (m.value("method", "") == "textDocument/publishDiagnostics") {
+        uris.insert(m["params"]["uri"].get<std::string>());
+        if (m["params"]["uri"] == kOtherUri) {
+          EXPECT_FALSE(m["params"].contains("version")) << m.dump();
+        }
+      }
+    return uris;
+  };
+  const std::set<std::string> scenario = {kRouteUri, kTrainUri, kOtherUri};
+
+  std::vector<Json> out = Open(kRouteUri, Route(1000));  // the signal at 8000 m is beyond the track
+  EXPECT_EQ(published(out), scenario);
+  EXPECT_EQ(DiagnosticsOf(out, kRouteUri), Json::array());
+  Json d = DiagnosticsOf(out, kTrainUri);
+  ASSERT_EQ(d.size(), 1u) << d.dump(1);
+  EXPECT_EQ(d[0]["code"], 15);
+  EXPECT_EQ(DiagnosticsOf(out, kOtherUri), Json::array());
+
+  // Lengthened: both again, the fault gone; shortened to 500 m: a fault in each.
+  auto change = [&](const std::string& text, int version) {
+    return Notify("textDocument/didChange", {{"textDocument", {{"uri", kRouteUri}, {"version", version}}},
+                                             {"contentChanges", Json::array({{{"text", text}}})}});
+  };
+  out = change(Route(30000), 2);
+  EXPECT_EQ(published(out), scenario);
+  EXPECT_EQ(DiagnosticsOf(out, kTrainUri), Json::array());
+  EXPECT_EQ(DiagnosticsOf(out, kOtherUri), Json::array());
+  out = change(Route(500), 3);
+  EXPECT_EQ(DiagnosticsOf(out, kTrainUri).size(), 1u);
+  ASSERT_EQ(DiagnosticsOf(out, kOtherUri).size(), 1u);
+  EXPECT_EQ(DiagnosticsOf(out, kOtherUri)[0]["code"], 15);
+
+  // A train text opened is checked as it stands; one gone from the disk loses its diagnostics.
+  out = Open(kTrainUri, Train());
+  EXPECT_EQ(DiagnosticsOf(out, kTrainUri), Json::array());
+  fs.files().erase("/scn/Linea_12-.txt");
+  out = change(Route(500), 4);
+  EXPECT_EQ(published(out), scenario);
+  EXPECT_EQ(DiagnosticsOf(out, kOtherUri), Json::array());
+  fs.files()["/scn/Linea_12-.txt"] = before.at("/scn/Linea_12-.txt");
+  EXPECT_EQ(DiagnosticsOf(change(Route(500), 5), kOtherUri).size(), 1u);
+
+  // Closed: its own diagnostics and those of the train text not open are cleared; the open
+  // one is checked against the route text on disk.
+  out = Notify("textDocument/didClose", {{"textDocument", {{"uri", kRouteUri}}}});
+  EXPECT_EQ(published(out), scenario);
+  for (const char* uri : {kRouteUri, kOtherUri, kTrainUri}) EXPECT_EQ(DiagnosticsOf(out, uri), Json::array()) << uri;
+  EXPECT_EQ(fs.files(), before);  // nothing written or deleted
+}
+
+// A folder that cannot be listed: the route text says so and is checked with the open
+// train texts alone.
+TEST_F(Lsp, AFolderThatCannotBeListed) {
+  Initialize();
+  Json d = DiagnosticsOf(Open("file:///gone/Linea_linea.txt", Route(30000)), "file:///gone/Linea_linea.txt");
+  ASSERT_EQ(d.size(), 1u) << d.dump(1);
+  EXPECT_EQ(d[0]["severity"], 2);
+  EXPECT_EQ(d[0]["message"], "the folder /gone cannot be read: No such file or directory; only the open train texts are checked");
 }
 
 TEST_F(Lsp, HoverCompletionSignatureHelpAndSymbols) {
