@@ -254,7 +254,7 @@ check "compile \"DIR\\\" --check: the folder, then the option (status 0, no file
 # Accented text: a folder "Città" and a key "pendènza" (Windows-1252 in the route text).
 (cd "$prompt" && wine scenario-builder.com sources "Città" </dev/null >/dev/null 2>&1) || true
 printf 'pend\xe8nza, 1000, 2\r\n' >>"$prompt/Città/Torbena-Sarvico-Zeva_linea.txt"
-expected="Città\\Torbena-Sarvico-Zeva_linea.txt:79: warning: unknown key 'pendènza', line ignored"
+expected="Città\\Torbena-Sarvico-Zeva_linea.txt:79:1: warning: unknown key 'pendènza', line ignored"
 (cd "$prompt" && wine scenario-builder.com compile "Città" --check) >/dev/null \
   2>"$scratch/piped.txt" </dev/null || true
 check "to a pipe, the messages are UTF-8" grep -qF "$expected" "$scratch/piped.txt"
