@@ -256,13 +256,7 @@ int CompileCommand(const std::vector<std::string>& args, CommandIo& io, Reporter
     for (Diagnostic& d : faults)
       if (d.where.file == PathToUtf8(train_path) && !d.where.line) NoteMissingText(d, log, form, false);
   }
-  std::vector<Diagnostic> shown = faults;
-  std::vector<Diagnostic> first = WarningDiagnostics(form, texts, kWarningsShownPerText);
-  std::vector<Diagnostic> notes = LeftOutNotes(form, texts, kWarningsShownPerText);
-  shown.insert(shown.end(), first.begin(), first.end());
-  shown.insert(shown.end(), notes.begin(), notes.end());
-  SortForReading(&shown, texts);
-  if (fatal) shown.push_back(*fatal);
+  const std::vector<Diagnostic> shown = ShownDiagnostics(form, texts, faults, fatal);
   for (const Diagnostic& d : shown) report.Report(d);
   report.Summary(CompileSummary(form, faults.size(), form.run.diag.WarningCount(),
                                 fatal.has_value(), check, log.replaced.size(), strict));

@@ -263,16 +263,23 @@ std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bo
   return s;
 }
 
-// Order on standard error: the route text, the train text, by line; a diagnostic without a
-// line after the lines of its file.
-void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts) {
+std::vector<Diagnostic> ShownDiagnostics(const Form1& form, const SourceTexts& texts,
+                                         const std::vector<Diagnostic>& faults,
+                                         const std::optional<Diagnostic>& fatal) {
+  std::vector<Diagnostic> shown = faults;
+  std::vector<Diagnostic> first = WarningDiagnostics(form, texts, kWarningsShownPerText);
+  std::vector<Diagnostic> notes = LeftOutNotes(form, texts, kWarningsShownPerText);
+  shown.insert(shown.end(), first.begin(), first.end());
+  shown.insert(shown.end(), notes.begin(), notes.end());
   const std::string route = PathToUtf8(texts.route_path), train = PathToUtf8(texts.train_path);
   auto key = [&](const Diagnostic& d) {
     int rank = d.where.file == route ? 0 : d.where.file == train ? 1 : 2;
     return std::make_pair(rank, d.where.line.value_or(INT32_MAX));
   };
-  std::stable_sort(list->begin(), list->end(),
+  std::stable_sort(shown.begin(), shown.end(),
                    [&](const Diagnostic& a, const Diagnostic& b) { return key(a) < key(b); });
+  if (fatal) shown.push_back(*fatal);
+  return shown;
 }
 
 }  // namespace sb

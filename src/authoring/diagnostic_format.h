@@ -64,8 +64,11 @@ Diagnostic WriteFailureDiagnostic(const RunFailure& failure, const std::vector<s
 std::string CompileSummary(const Form1& form, size_t faults, size_t warnings, bool fatal,
                            bool check_only, size_t files_written, bool strict = false);
 
-// Order on standard error: the route text, the train text, by line; a diagnostic without a
-// line after the lines of its file.
-void SortForReading(std::vector<Diagnostic>* list, const SourceTexts& texts);
+// What standard error shows of a compile: the faults, the first kWarningsShownPerText warnings
+// of each text and the notes of those left out, in reading order (the route text, the train
+// text, by line; a diagnostic without a line after the lines of its file), then the fatal stop.
+std::vector<Diagnostic> ShownDiagnostics(const Form1& form, const SourceTexts& texts,
+                                         const std::vector<Diagnostic>& faults,
+                                         const std::optional<Diagnostic>& fatal);
 
 }  // namespace sb

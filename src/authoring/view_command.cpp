@@ -166,13 +166,7 @@ ViewBuild BuildView(CommandIo& io, Reporter& report, const ViewRequest& rq) {
       b.written.push_back(ScenarioFilePath(form, f));
 
   std::vector<Diagnostic> faults = FaultDiagnostics(form, texts);
-  std::vector<Diagnostic> shown = faults;
-  std::vector<Diagnostic> first = WarningDiagnostics(form, texts, kWarningsShownPerText);
-  std::vector<Diagnostic> notes = LeftOutNotes(form, texts, kWarningsShownPerText);
-  shown.insert(shown.end(), first.begin(), first.end());
-  shown.insert(shown.end(), notes.begin(), notes.end());
-  SortForReading(&shown, texts);
-  if (fatal) shown.push_back(*fatal);
+  const std::vector<Diagnostic> shown = ShownDiagnostics(form, texts, faults, fatal);
   for (const Diagnostic& d : shown) report.Report(d);
   const size_t warnings = form.run.diag.WarningCount();
   if (!(rq.quietWhenClean && shown.empty()))
